@@ -1,0 +1,11 @@
+# tarno_program(NAME SOURCES...): a Windows GUI program; on Linux linked with the simulator.
+function(tarno_program name)
+  add_executable(${name} ${ARGN})
+  target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR})
+  if(WIN32)
+    target_link_options(${name} PRIVATE -mwindows -static)
+    target_link_libraries(${name} PRIVATE user32 gdi32 comdlg32 advapi32 lz32)
+  else()
+    target_link_libraries(${name} PRIVATE win95sim_main)
+  endif()
+endfunction()

@@ -1,0 +1,4 @@
+// The setup loader.
+#include "platform/win32.h"
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) { return 0; }

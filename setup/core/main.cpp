@@ -1,0 +1,4 @@
+// The main setup program.
+#include "platform/win32.h"
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) { return 0; }

@@ -1,0 +1,2 @@
+// Placeholder removed once the kernel conformance tests land.
+#include "tests/conformance/fixture.h"

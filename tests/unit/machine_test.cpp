@@ -1,0 +1,110 @@
+// The machine: settings round-trip, `set` lines, path resolution and fault matching.
+#include "platform/sim/machine.h"
+#include "platform/sim/sim.h"
+
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class MachineTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        char tmpl[] = "/tmp/machine-XXXXXX";
+        ASSERT_NE(mkdtemp(tmpl), nullptr);
+        root = tmpl;
+        std::string error;
+        ASSERT_TRUE(sim::create_default_machine(root, &error)) << error;
+        ASSERT_TRUE(sim::attach(root, "C:\\WINDOWS\\TNSETUP.TMP\\tnsetup.exe", "C:\\WINDOWS", &error)) << error;
+    }
+    void TearDown() override {
+        sim::detach();
+        fs::remove_all(root);
+    }
+    std::string root;
+};
+
+TEST_F(MachineTest, FullPathsResolveAgainstTheCurrentDirectory) {
+    EXPECT_EQ(sim::full_path("win.ini"), "C:\\WINDOWS\\win.ini");
+    EXPECT_EQ(sim::full_path("..\\AUTOEXEC.BAT"), "C:\\AUTOEXEC.BAT");
+    EXPECT_EQ(sim::full_path("\\x\\.\\y\\..\\z"), "C:\\x\\z");
+    EXPECT_EQ(sim::full_path("a:/setup.exe"), "A:\\setup.exe");
+    EXPECT_EQ(sim::full_path("A:setup.exe"), "A:\\setup.exe");
+    EXPECT_EQ(sim::full_path("C:system"), "C:\\WINDOWS\\system");
+    EXPECT_EQ(sim::full_path("C:\\..\\.."), "C:\\");
+    EXPECT_EQ(sim::full_path("Q:\\x"), "");
+    EXPECT_EQ(sim::full_path("\\\\server\\share"), "");
+    EXPECT_EQ(sim::full_path(""), "");
+}
+
+TEST_F(MachineTest, HostPathsMatchExistingNamesWithoutRegardToCase) {
+    EXPECT_EQ(sim::host_path("C:\\windows\\win.ini"), (fs::path(root) / "C/WINDOWS/WIN.INI").string());
+    EXPECT_EQ(sim::host_path("C:\\Windows\\New\\File.Txt"), (fs::path(root) / "C/WINDOWS/New/File.Txt").string());
+    EXPECT_EQ(sim::windows_path_of((fs::path(root) / "C/WINDOWS/SYSTEM").string()), "C:\\WINDOWS\\SYSTEM");
+    EXPECT_EQ(sim::machine().module_path, "C:\\WINDOWS\\TNSETUP.TMP\\tnsetup.exe");
+}
+
+TEST_F(MachineTest, SettingsRoundTripThroughMachineIni) {
+    sim::Settings s = sim::machine().settings;
+    std::string e;
+    for (const char* line : {"windows nt4", "screen 800x600", "codepage 1251", "progman off", "fail-alloc 7",
+                             "drive D: cdrom cd", "free C: 1000000", "disk-full C: 5000", "readonly a:",
+                             "fail-write c:/windows/win.ini", "fail-read C:\\X", "deny-registry HKEY_LOCAL_MACHINE\\SOFTWARE",
+                             "running \"TARNO\" 'TNKeybClass'"})
+        ASSERT_TRUE(sim::apply_setting(s, line, root, &e)) << line << ": " << e;
+    ASSERT_TRUE(sim::save_settings(root, s, &e)) << e;
+    sim::Settings back;
+    ASSERT_TRUE(sim::load_settings(root, back, &e)) << e;
+    EXPECT_EQ(sim::describe_settings(back), sim::describe_settings(s));
+    EXPECT_EQ(back.version, sim::WinVersion::NT4);
+    EXPECT_EQ(back.screen_width, 800);
+    EXPECT_EQ(back.drives.at('D').kind, sim::DriveKind::CdRom);
+    EXPECT_TRUE(back.drives.at('A').readonly);
+    EXPECT_EQ(back.fail_write.at(0), "C:\\WINDOWS\\WIN.INI");
+    EXPECT_EQ(back.running.at(0).window_class, "TNKeybClass");
+}
+
+TEST_F(MachineTest, BadSettingsAreRefusedWithAReason) {
+    sim::Settings s = sim::machine().settings;
+    std::string e;
+    for (const char* line : {"windows 98", "screen 10x10", "screen wide", "codepage 866", "free Q: 10",
+                             "free C: lots", "drive D: floppy", "fail-write WIN.INI", "running \"x\"",
+                             "unknown thing", "running \"unterminated"}) {
+        e.clear();
+        EXPECT_FALSE(sim::apply_setting(s, line, root, &e)) << line;
+        EXPECT_FALSE(e.empty()) << line;
+    }
+}
+
+TEST_F(MachineTest, FaultsMatchAFileOrEverythingBelowAFolder) {
+    std::string e;
+    auto& s = sim::machine().settings;
+    ASSERT_TRUE(sim::apply_setting(s, "fail-write C:\\WINDOWS\\TNSETUP.TMP", root, &e));
+    ASSERT_TRUE(sim::apply_setting(s, "disk-full C: 100", root, &e));
+    EXPECT_TRUE(sim::fails_write("c:\\windows\\tnsetup.tmp\\x.exe"));
+    EXPECT_TRUE(sim::fails_write("C:\\WINDOWS\\TNSETUP.TMP"));
+    EXPECT_FALSE(sim::fails_write("C:\\WINDOWS\\TNSETUP.TMPX"));
+    EXPECT_TRUE(sim::account_write("C:\\a", 60));
+    EXPECT_FALSE(sim::account_write("C:\\a", 60));
+    EXPECT_FALSE(sim::is_readonly("C:\\a"));
+}
+
+TEST(MachineFile, MalformedMachineIniNamesTheLine) {
+    char tmpl[] = "/tmp/machine-XXXXXX";
+    ASSERT_NE(mkdtemp(tmpl), nullptr);
+    std::string e;
+    ASSERT_TRUE(sim::create_default_machine(tmpl, &e)) << e;
+    std::FILE* f = std::fopen((std::string(tmpl) + "/machine.ini").c_str(), "a");
+    std::fputs("[machine]\nscreen=big\n", f);
+    std::fclose(f);
+    sim::Settings s;
+    EXPECT_FALSE(sim::load_settings(tmpl, s, &e));
+    EXPECT_NE(e.find("line"), std::string::npos) << e;
+    EXPECT_NE(e.find("big"), std::string::npos) << e;
+    fs::remove_all(tmpl);
+}
+
+} // namespace
