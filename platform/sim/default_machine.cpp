@@ -1,6 +1,7 @@
 // A fresh machine that looks like a plain Windows 95 installation on drive C:, with an empty floppy
 // drive A:.
 #include "platform/sim/machine.h"
+#include "platform/sim/progman.h"
 #include "platform/sim/sim.h"
 #include "platform/sim/textfile.h"
 
@@ -227,6 +228,18 @@ const char* const kFontFiles[] = {"VGASYS.FON", "VGAFIX.FON", "VGAOEM.FON", "SSE
 
 } // namespace
 
+std::vector<std::pair<std::string, std::string>> default_machine_files() {
+    std::vector<std::pair<std::string, std::string>> files = {
+        {"C/WINDOWS/WIN.INI", crlf(kWinIni)},
+        {"C/WINDOWS/SYSTEM.INI", crlf(kSystemIni)},
+        {"C/WINDOWS/SYSTEM/CONTROL.INF", crlf(kControlInf)},
+        {"C/WINDOWS/SYSTEM/SETUP.INF", crlf(kSetupInf)},
+        {"registry.reg", crlf(kRegistry)}};
+    for (const char* f : kFontFiles)
+        files.push_back({std::string("C/WINDOWS/FONTS/") + f, std::string("simulated font file ") + f + "\r\n"});
+    return files;
+}
+
 bool create_default_machine(const std::string& dir, std::string* error) {
     std::error_code ec;
     fs::path root(dir);
@@ -255,14 +268,9 @@ bool create_default_machine(const std::string& dir, std::string* error) {
         if (error) *error = "cannot create the drive folders in " + dir + ": " + ec.message();
         return false;
     }
-    bool ok = write_file(win / "WIN.INI", crlf(kWinIni), error) &&
-              write_file(win / "SYSTEM.INI", crlf(kSystemIni), error) &&
-              write_file(win / "SYSTEM" / "CONTROL.INF", crlf(kControlInf), error) &&
-              write_file(win / "SYSTEM" / "SETUP.INF", crlf(kSetupInf), error) &&
-              write_file(root / "registry.reg", crlf(kRegistry), error);
-    for (const char* f : kFontFiles)
-        ok = ok && write_file(win / "FONTS" / f, std::string("simulated font file ") + f + "\r\n", error);
-    return ok && save_settings(dir, s, error);
+    bool ok = true;
+    for (const auto& [relative, content] : default_machine_files()) ok = ok && write_file(root / relative, content, error);
+    return ok && save_progman(dir, default_progman(), error) && save_settings(dir, s, error);
 }
 
 } // namespace sim

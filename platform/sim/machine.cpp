@@ -183,6 +183,9 @@ bool apply_setting(Settings& s, const std::string& line, const std::string& base
     } else if (key == "running") {
         if (!need(3, "running \"title\" \"class\"")) return false;
         s.running.push_back({w[1], w[2]});
+    } else if (key == "progman-refuse") {
+        if (!need(2, "progman-refuse COMMAND")) return false;
+        s.progman_refuse.push_back(w[1]);
     } else {
         return fail(error, "unknown setting '" + key + "'");
     }
@@ -278,6 +281,7 @@ bool save_settings(const std::string& dir, const Settings& s, std::string* error
     for (const auto& p : s.fail_write) o << "fail-write=" << p << "\n";
     for (const auto& p : s.fail_read) o << "fail-read=" << p << "\n";
     for (const auto& p : s.deny_registry) o << "deny-registry=" << p << "\n";
+    for (const auto& p : s.progman_refuse) o << "progman-refuse=" << p << "\n";
     o << "\n[running]\n";
     for (const auto& r : s.running) o << "program=" << quote(r.title) << " " << quote(r.window_class) << "\n";
     std::string path = (fs::path(dir) / kMachineIni).string();
@@ -301,6 +305,7 @@ std::string describe_settings(const Settings& s) {
     for (const auto& p : s.fail_write) o << "  writes fail: " << p << "\n";
     for (const auto& p : s.fail_read) o << "  reads fail: " << p << "\n";
     for (const auto& p : s.deny_registry) o << "  registry denied: " << p << "\n";
+    for (const auto& p : s.progman_refuse) o << "  Program Manager refuses " << p << "\n";
     if (s.fail_alloc_after) o << "  memory allocation " << s.fail_alloc_after << " and later fail\n";
     for (const auto& r : s.running) o << "  running: \"" << r.title << "\" class \"" << r.window_class << "\"\n";
     return o.str();

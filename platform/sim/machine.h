@@ -44,6 +44,7 @@ struct Settings {
     std::vector<std::string> fail_read;
     std::vector<std::string> deny_registry; // key prefixes such as HKEY_LOCAL_MACHINE\SOFTWARE\X
     std::vector<RunningProgram> running;
+    std::vector<std::string> progman_refuse; // Program Manager commands whose transactions are refused
 };
 
 struct Machine {

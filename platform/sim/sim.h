@@ -5,11 +5,15 @@
 
 #include <cstddef>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace sim {
 
 // Creates a machine that looks like a plain Windows 95 installation in DIR (which may exist, empty).
 bool create_default_machine(const std::string& dir, std::string* error);
+// The files of a default machine: path relative to the machine folder, and content.
+std::vector<std::pair<std::string, std::string>> default_machine_files();
 
 // Attaches this process to the machine in DIR. MODULE is the Windows path of the running program (what
 // GetModuleFileNameA returns), CWD the process's current directory (empty: the root of drive C:).

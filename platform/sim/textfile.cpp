@@ -28,4 +28,11 @@ bool write_host_file(const std::string& path, const std::string& data) {
     return !ec;
 }
 
+bool append_host_line(const std::string& path, const std::string& line) {
+    std::ofstream out(path, std::ios::binary | std::ios::app);
+    if (!out) return false;
+    out << line << "\r\n";
+    return static_cast<bool>(out.flush());
+}
+
 } // namespace sim

@@ -10,3 +10,5 @@
 #include "platform/sim/win/lzexpand.h"
 #include "platform/sim/win/registry.h"
 #include "platform/sim/win/resources.h"
+#include "platform/sim/win/shell.h"
+#include "platform/sim/win/ddeml.h"

@@ -1,0 +1,25 @@
+// What the shell part of the simulator shares with the window manager: the windows of programs that the
+// machine lists as running (they live outside this process: messages to them are recorded), and the
+// lookup of this process's own top-level windows.
+#pragma once
+
+#include "platform/sim/win/types.h"
+
+#include <string>
+
+namespace sim {
+
+bool is_foreign_window(HWND hwnd);
+// Records a message posted to a running program's window in the machine's posts.log.
+BOOL post_to_foreign_window(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam);
+
+// Set by the window manager; FindWindowA asks it after the machine's running programs.
+using FindOwnWindow = HWND (*)(const char* class_name, const char* title);
+void set_find_own_window(FindOwnWindow fn);
+
+// The stub of a simulated program file: its first line names the host program that runs it.
+std::string program_stub(const std::string& host_program);
+// The host program named by a stub, or "" when BYTES is not a stub.
+std::string stub_program(const std::string& bytes);
+
+} // namespace sim

@@ -1,0 +1,5 @@
+#pragma once
+
+#include <string>
+
+int show_machine(const std::string& dir);
