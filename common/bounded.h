@@ -1,0 +1,45 @@
+// Bounded text into fixed buffers: a text longer than the buffer is cut, never overflowed, and the
+// buffer always ends with a NUL. Shared by both programs (header only: the loader links nothing of tnsetup).
+#pragma once
+
+#include <cstddef>
+#include <cstring>
+
+// Copies SRC into DST of CAP bytes. True when the whole text fitted.
+inline bool CopyTextN(char* dst, std::size_t cap, const char* src) {
+    if (cap == 0) return false;
+    std::size_t len = src ? std::strlen(src) : 0;
+    std::size_t n = len < cap ? len : cap - 1;
+    if (n) std::memmove(dst, src, n);
+    dst[n] = '\0';
+    return n == len;
+}
+
+// Appends SRC to the text in DST of CAP bytes. True when the whole text fitted.
+inline bool AppendTextN(char* dst, std::size_t cap, const char* src) {
+    if (cap == 0) return false;
+    std::size_t used = strnlen(dst, cap - 1);
+    return CopyTextN(dst + used, cap - used, src);
+}
+
+template <std::size_t N>
+bool CopyText(char (&dst)[N], const char* src) {
+    return CopyTextN(dst, N, src);
+}
+
+template <std::size_t N>
+bool AppendText(char (&dst)[N], const char* src) {
+    return AppendTextN(dst, N, src);
+}
+
+// Appends a backslash unless the text already ends in one.
+inline bool AddBackslashN(char* dst, std::size_t cap) {
+    std::size_t len = strnlen(dst, cap);
+    if (len > 0 && dst[len - 1] == '\\') return true;
+    return AppendTextN(dst, cap, "\\");
+}
+
+template <std::size_t N>
+bool AddBackslash(char (&dst)[N]) {
+    return AddBackslashN(dst, N);
+}
