@@ -10,3 +10,4 @@
 #include "platform/sim/win/lzexpand.h"
 #include "platform/sim/win/registry.h"
 #include "platform/sim/win/resources.h"
+#include "platform/sim/win/gdi.h"
