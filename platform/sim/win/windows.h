@@ -10,5 +10,6 @@
 #include "platform/sim/win/lzexpand.h"
 #include "platform/sim/win/registry.h"
 #include "platform/sim/win/resources.h"
+#include "platform/sim/win/gdi.h"
 #include "platform/sim/win/shell.h"
 #include "platform/sim/win/ddeml.h"
