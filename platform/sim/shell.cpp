@@ -1,6 +1,7 @@
 // Starting programs, ending the session, windows of running programs, the keyboard notice and the font
 // table. Each leaves a record in the machine folder (exec.log, power.log, posts.log, keyboard.log,
 // fonts.txt), which win95sim shows and scenarios check.
+#include "platform/sim/driver_link.h"
 #include "platform/sim/machine.h"
 #include "platform/sim/shell_internal.h"
 #include "platform/sim/textfile.h"
@@ -98,7 +99,7 @@ std::string without_trailing_backslash(const std::string& dir) {
     return dir.size() > 3 && dir.back() == '\\' ? dir.substr(0, dir.size() - 1) : dir;
 }
 
-UINT spawn(const std::string& host, const std::string& module, const std::string& args) {
+UINT spawn(const std::string& host, const std::string& module, const std::string& args, long* child) {
     std::vector<std::string> env;
     for (char** e = environ; *e; ++e) {
         std::string v = *e;
@@ -118,6 +119,7 @@ UINT spawn(const std::string& host, const std::string& module, const std::string
     pid_t pid;
     std::fflush(nullptr);
     if (posix_spawn(&pid, host.c_str(), nullptr, nullptr, argv, envp.data()) != 0) return 0;
+    if (child) *child = pid;
     return 33;
 }
 
@@ -191,14 +193,10 @@ BOOL post_to_foreign_window(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) {
 
 void set_find_own_window(FindOwnWindow fn) { own_window_finder() = fn; }
 
-} // namespace sim
-
-using namespace sim;
-
-UINT WINAPI WinExec(LPCSTR lpCmdLine, UINT) {
-    if (!lpCmdLine) return ERROR_FILE_NOT_FOUND;
+unsigned start_program(const std::string& command_line, long* pid, bool record) {
+    if (pid) *pid = 0;
     std::string program, args;
-    split_command(lpCmdLine, program, args);
+    split_command(command_line, program, args);
     if (program.empty()) return ERROR_FILE_NOT_FOUND;
     std::string full = locate_program(program);
     if (full.empty()) return ERROR_FILE_NOT_FOUND;
@@ -214,11 +212,22 @@ UINT WINAPI WinExec(LPCSTR lpCmdLine, UINT) {
                          name.c_str());
             return ERROR_FILE_NOT_FOUND;
         }
-        result = spawn(host, full, args);
+        result = spawn(host, full, args, pid);
         if (result == 0) return 0;
     }
-    append_host_line((std::filesystem::path(machine().dir) / "exec.log").string(),
-                     std::string(lpCmdLine) + "\t" + without_trailing_backslash(machine().current_dir));
+    if (record)
+        append_host_line(machine_file("exec.log"), command_line + "\t" + without_trailing_backslash(machine().current_dir));
+    return result;
+}
+
+} // namespace sim
+
+using namespace sim;
+
+UINT WINAPI WinExec(LPCSTR lpCmdLine, UINT) {
+    long pid = 0;
+    UINT result = start_program(lpCmdLine ? lpCmdLine : "", &pid, true);
+    if (result > 31 && pid) driver_notify_spawned(pid);
     return result;
 }
 

@@ -17,6 +17,10 @@ BOOL post_to_foreign_window(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam);
 using FindOwnWindow = HWND (*)(const char* class_name, const char* title);
 void set_find_own_window(FindOwnWindow fn);
 
+// Starts a program of the machine as WinExec does: the result is WinExec's (above 31 on success) and
+// PID the host process (0 for a program that runs nothing). RECORD adds the start to exec.log.
+unsigned start_program(const std::string& command_line, long* pid, bool record);
+
 // The stub of a simulated program file: its first line names the host program that runs it.
 std::string program_stub(const std::string& host_program);
 // The host program named by a stub, or "" when BYTES is not a stub.

@@ -1,5 +1,6 @@
 // The host entry point of a simulated Windows program: attach to the machine named by the environment,
 // then call the program's WinMain with its Windows command line.
+#include "platform/sim/driver_link.h"
 #include "platform/sim/sim.h"
 #include "platform/sim/win/windows.h"
 
@@ -32,6 +33,10 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "%s: %s\n", argv[0], error.c_str());
         return 2;
     }
+    if (!sim::connect_driver(&error)) {
+        std::fprintf(stderr, "%s: %s\n", argv[0], error.c_str());
+        return 2;
+    }
     // The command line is what follows the program name, as Windows hands it to WinMain.
     std::string command_line;
     if (const char* cl = std::getenv("WIN95SIM_CMDLINE")) {
@@ -41,6 +46,7 @@ int main(int argc, char** argv) {
             command_line += (i > 1 ? " " : "") + std::string(argv[i]);
     }
     int code = WinMain(GetModuleHandleA(nullptr), nullptr, command_line.data(), 1 /* SW_SHOWNORMAL */);
+    sim::driver_notify_exit(code);
     sim::detach();
     return code;
 }

@@ -1,17 +1,32 @@
-// win95sim: makes simulated Windows 95 machines and shows what they hold.
+// win95sim: makes simulated Windows 95 machines, runs programs on them with a user agent, runs
+// scenarios, and shows what a machine holds.
+#include "platform/sim/agent.h"
 #include "platform/sim/machine.h"
 #include "platform/sim/sim.h"
+#include "tools/win95sim/interactive.h"
+#include "tools/win95sim/scenario.h"
 #include "tools/win95sim/show.h"
 
 #include <cstdio>
+#include <cstring>
+#include <filesystem>
 #include <string>
+#include <vector>
+
+namespace fs = std::filesystem;
 
 namespace {
 
 int usage() {
-    std::fprintf(stderr, "usage:\n"
-                         "  win95sim new DIR     make a default Windows 95 machine in DIR\n"
-                         "  win95sim show DIR    show what the machine in DIR holds\n");
+    std::fprintf(stderr,
+                 "usage:\n"
+                 "  win95sim new DIR                      make a default Windows 95 machine in DIR\n"
+                 "  win95sim show DIR                     show what the machine in DIR holds\n"
+                 "  win95sim run DIR [--agent interactive|defaults|SCENARIO] [-v] -- PROGRAM ARGS\n"
+                 "                                        run a program of the machine (a Windows path such\n"
+                 "                                        as A:\\SETUP.EXE); the agent answers its dialogs\n"
+                 "  win95sim scenario [-v] FILE...        run scenarios, each on a fresh machine\n"
+                 "  win95sim screenshot DIR FILE.png      the machine's screen as a PNG\n");
     return 2;
 }
 
@@ -25,12 +40,132 @@ int cmd_new(const std::string& dir) {
     return 0;
 }
 
+int cmd_scenario(const std::vector<std::string>& files, bool verbose) {
+    int passed = 0, failed = 0;
+    for (const auto& f : files) {
+        std::string failure;
+        ScenarioOptions options;
+        options.verbose = verbose;
+        if (run_scenario(f, options, &failure)) {
+            std::printf("PASS %s\n", f.c_str());
+            ++passed;
+        } else {
+            std::printf("FAIL %s\n  %s\n", f.c_str(), failure.c_str());
+            ++failed;
+        }
+        std::fflush(stdout);
+    }
+    std::printf("%d passed, %d failed\n", passed, failed);
+    return failed == 0 ? 0 : 1;
+}
+
+ScenarioLine run_line(const std::string& command_line) {
+    ScenarioLine l;
+    l.file = "(command line)";
+    l.line = 0;
+    l.verb = "run";
+    l.rest = command_line;
+    l.args = {command_line};
+    return l;
+}
+
+int run_with_defaults(const std::string& dir, const std::string& command_line, bool verbose) {
+    ScenarioOptions options;
+    options.machine_dir = dir;
+    options.verbose = verbose;
+    ScenarioSession session(fs::current_path().string(), options);
+    std::string failure;
+    ScenarioLine run = run_line(command_line);
+    if (!session.execute(run, &failure)) {
+        std::fprintf(stderr, "win95sim: %s\n", failure.c_str());
+        return 1;
+    }
+    sim::DefaultsAgent defaults;
+    for (;;) {
+        sim::DialogSnapshot dialog;
+        bool ended = false;
+        if (!session.next_dialog(dialog, ended, &failure)) {
+            std::fprintf(stderr, "win95sim: %s\n", failure.c_str());
+            return 1;
+        }
+        if (ended) break;
+        sim::Input input = defaults.next(dialog);
+        std::printf("%s \"%s\"%s: %s\n", dialog.kind.c_str(), dialog.caption.c_str(),
+                    dialog.template_name.empty() ? "" : (" (" + dialog.template_name + ")").c_str(),
+                    sim::describe(input).c_str());
+        if (!session.answer(input, &failure)) {
+            std::fprintf(stderr, "win95sim: %s\n", failure.c_str());
+            return 1;
+        }
+    }
+    return session.finish(&failure) ? 0 : (std::fprintf(stderr, "win95sim: %s\n", failure.c_str()), 1);
+}
+
+int run_with_scenario(const std::string& dir, const std::string& file, const std::string& command_line, bool verbose) {
+    std::vector<ScenarioLine> lines;
+    std::string failure;
+    if (!parse_scenario(file, lines, &failure)) {
+        std::fprintf(stderr, "win95sim: %s\n", failure.c_str());
+        return 1;
+    }
+    lines.insert(lines.begin(), run_line(command_line));
+    ScenarioOptions options;
+    options.machine_dir = dir;
+    options.verbose = verbose;
+    if (!run_scenario_lines(lines, fs::absolute(file).parent_path().string(), options, &failure)) {
+        std::fprintf(stderr, "win95sim: %s\n", failure.c_str());
+        return 1;
+    }
+    return 0;
+}
+
+int cmd_run(const std::vector<std::string>& args) {
+    std::string dir, agent = "defaults", command_line;
+    bool verbose = false;
+    size_t i = 0;
+    for (; i < args.size() && args[i] != "--"; ++i) {
+        if (args[i] == "--agent" && i + 1 < args.size()) agent = args[++i];
+        else if (args[i] == "-v") verbose = true;
+        else if (dir.empty()) dir = args[i];
+        else return usage();
+    }
+    for (++i; i < args.size(); ++i) command_line += (command_line.empty() ? "" : " ") + args[i];
+    if (dir.empty() || command_line.empty()) return usage();
+    if (!fs::exists(fs::path(dir) / "machine.ini")) {
+        std::fprintf(stderr, "win95sim: %s holds no machine (win95sim new %s makes one)\n", dir.c_str(), dir.c_str());
+        return 1;
+    }
+    if (agent == "defaults") return run_with_defaults(dir, command_line, verbose);
+    if (agent == "interactive") return run_interactive(dir, command_line);
+    return run_with_scenario(dir, agent, command_line, verbose);
+}
+
+int cmd_screenshot(const std::string& dir, const std::string& file) {
+    std::string error;
+    if (!sim::attach(dir, "C:\\WINDOWS\\EXPLORER.EXE", "C:\\WINDOWS", &error)) {
+        std::fprintf(stderr, "win95sim: %s\n", error.c_str());
+        return 1;
+    }
+    bool ok = sim::save_screenshot(file);
+    sim::detach();
+    if (!ok) std::fprintf(stderr, "win95sim: cannot write %s\n", file.c_str());
+    return ok ? 0 : 1;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
     if (argc < 2) return usage();
     std::string cmd = argv[1];
-    if (cmd == "new" && argc == 3) return cmd_new(argv[2]);
-    if (cmd == "show" && argc == 3) return show_machine(argv[2]);
+    std::vector<std::string> args(argv + 2, argv + argc);
+    if (cmd == "new" && args.size() == 1) return cmd_new(args[0]);
+    if (cmd == "show" && args.size() == 1) return show_machine(args[0]);
+    if (cmd == "run") return cmd_run(args);
+    if (cmd == "screenshot" && args.size() == 2) return cmd_screenshot(args[0], args[1]);
+    if (cmd == "scenario" && !args.empty()) {
+        bool verbose = args[0] == "-v";
+        if (verbose) args.erase(args.begin());
+        return args.empty() ? usage() : cmd_scenario(args, verbose);
+    }
     return usage();
 }

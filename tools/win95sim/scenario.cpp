@@ -1,0 +1,916 @@
+#include "tools/win95sim/scenario.h"
+
+#include "platform/sim/agent.h"
+#include "platform/sim/agent_wire.h"
+#include "platform/sim/machine.h"
+#include "platform/sim/progman.h"
+#include "platform/sim/shell_internal.h"
+#include "platform/sim/sim.h"
+#include "platform/sim/textfile.h"
+#include "platform/win32.h"
+#include "tools/win95sim/driver.h"
+#include "tools/win95sim/show.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <unistd.h>
+#include <cstdio>
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <optional>
+#include <sstream>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// ---------------------------------------------------------------------------------------------------
+// Parsing
+
+struct VerbShape {
+    int min_args;
+    int max_args; // -1: any number
+    const char* usage;
+};
+
+const std::map<std::string, VerbShape>& verbs() {
+    static const std::map<std::string, VerbShape> v = {
+        {"machine", {0, 1, "machine [DIR]"}},
+        {"set", {1, -1, "set KEY VALUE..."}},
+        {"disk", {2, 2, "disk D: FOLDER|none"}},
+        {"program", {2, 2, "program PATH NAME"}},
+        {"file", {3, 3, "file PATH <<WORD  or  file PATH from HOSTFILE"}},
+        {"ini", {2, -1, "ini PATH [section] key=value"}},
+        {"reg", {2, -1, "reg ROOT\\KEY name=value"}},
+        {"run", {1, -1, "run PROGRAM ARGS"}},
+        {"wait", {0, 0, "wait"}},
+        {"timeout", {1, 1, "timeout SECONDS"}},
+        {"expect-exit", {1, 1, "expect-exit CODE"}},
+        {"expect-dialog", {1, 1, "expect-dialog TEMPLATE"}},
+        {"expect-message", {1, 1, "expect-message \"text\""}},
+        {"click", {1, 1, "click ID-or-\"button text\""}},
+        {"check", {2, 2, "check ID on|off|grey"}},
+        {"type", {2, 2, "type ID \"text\""}},
+        {"select", {2, 2, "select ID \"entry\""}},
+        {"pick", {2, -1, "pick ID \"entry\" ..."}},
+        {"dblclick", {2, 2, "dblclick ID \"entry\""}},
+        {"key", {1, 1, "key enter|escape|alt-f4"}},
+        {"open-file", {1, 1, "open-file \"PATH\""}},
+        {"cancel-file", {0, 0, "cancel-file"}},
+        {"expect-enabled", {2, 2, "expect-enabled ID yes|no"}},
+        {"expect-checked", {2, 2, "expect-checked ID on|off|grey"}},
+        {"expect-text", {2, 2, "expect-text ID \"text\""}},
+        {"expect-items", {1, -1, "expect-items ID \"a\" \"b\" ..."}},
+        {"expect-pixel", {3, 3, "expect-pixel X Y #RRGGBB"}},
+        {"screenshot", {1, 1, "screenshot FILE.png"}},
+        {"expect-file", {2, 3, "expect-file PATH exists|missing|size N|same-as HOSTFILE"}},
+        {"expect-ini", {3, -1, "expect-ini PATH [section] key \"value\"|missing"}},
+        {"expect-reg", {3, 3, "expect-reg ROOT\\KEY name \"data\"|missing"}},
+        {"expect-log", {2, 2, "expect-log PATH \"line\""}},
+        {"expect-exec", {1, 1, "expect-exec \"command line\""}},
+        {"expect-power", {1, 1, "expect-power reboot|shutdown|none"}},
+        {"expect-progman", {1, 2, "expect-progman \"group\" [\"item\"]"}},
+    };
+    return v;
+}
+
+bool one_of(const std::string& word, std::initializer_list<const char*> choices) {
+    return std::any_of(choices.begin(), choices.end(), [&](const char* c) { return word == c; });
+}
+
+// Checks the words of a line that can be checked before anything runs.
+std::string check_arguments(const ScenarioLine& l) {
+    const auto& a = l.args;
+    if (l.verb == "check" || l.verb == "expect-checked")
+        return one_of(a[1], {"on", "off", "grey"}) ? "" : "the state is on, off or grey";
+    if (l.verb == "key") return one_of(a[0], {"enter", "escape", "alt-f4"}) ? "" : "the key is enter, escape or alt-f4";
+    if (l.verb == "expect-enabled") return one_of(a[1], {"yes", "no"}) ? "" : "the answer is yes or no";
+    if (l.verb == "expect-power")
+        return one_of(a[0], {"reboot", "shutdown", "none", "poweroff", "logoff"}) ? ""
+                                                                                   : "reboot, shutdown or none";
+    if (l.verb == "expect-file") {
+        if (a.size() == 2 && one_of(a[1], {"exists", "missing"})) return "";
+        if (a.size() == 3 && one_of(a[1], {"size", "same-as"})) return "";
+        return "exists, missing, size N or same-as HOSTFILE";
+    }
+    if (l.verb == "file" && a[1] != "from" && a[1].rfind("<<", 0) != 0) return "file PATH <<WORD or file PATH from HOSTFILE";
+    if (l.verb == "expect-pixel" && (a[2].size() != 7 || a[2][0] != '#')) return "the colour is #RRGGBB";
+    if ((l.verb == "ini" || l.verb == "expect-ini") && l.rest.find('[') == std::string::npos)
+        return "the section is written in brackets";
+    return "";
+}
+
+std::string trim(const std::string& s) {
+    size_t b = s.find_first_not_of(" \t");
+    if (b == std::string::npos) return "";
+    return s.substr(b, s.find_last_not_of(" \t") - b + 1);
+}
+
+} // namespace
+
+bool is_answer_verb(const std::string& verb) {
+    return one_of(verb, {"click", "check", "type", "select", "pick", "dblclick", "key", "open-file", "cancel-file"});
+}
+
+bool parse_scenario_text(const std::string& text, const std::string& name, std::vector<ScenarioLine>& out,
+                         std::string* error) {
+    std::istringstream in(text);
+    std::string raw;
+    int lineno = 0;
+    out.clear();
+    auto bad = [&](const std::string& why) {
+        if (error) *error = name + ":" + std::to_string(lineno) + ": " + why;
+        return false;
+    };
+    while (std::getline(in, raw)) {
+        ++lineno;
+        if (!raw.empty() && raw.back() == '\r') raw.pop_back();
+        std::string line = trim(raw);
+        if (line.empty() || line[0] == '#') continue;
+        ScenarioLine l;
+        l.file = name;
+        l.line = lineno;
+        size_t sp = line.find_first_of(" \t");
+        l.verb = line.substr(0, sp);
+        l.rest = sp == std::string::npos ? "" : trim(line.substr(sp));
+        auto shape = verbs().find(l.verb);
+        if (shape == verbs().end()) return bad("unknown verb '" + l.verb + "'");
+        std::string err;
+        l.args = sim::split_words(l.rest, &err);
+        if (!err.empty()) return bad(err);
+        int n = static_cast<int>(l.args.size());
+        if (n < shape->second.min_args || (shape->second.max_args >= 0 && n > shape->second.max_args))
+            return bad("usage: " + std::string(shape->second.usage));
+        std::string why = check_arguments(l);
+        if (!why.empty()) return bad(l.verb + ": " + why + " (usage: " + shape->second.usage + ")");
+        if (l.verb == "file" && l.args[1].rfind("<<", 0) == 0) {
+            std::string word = l.args[1].substr(2);
+            if (word.empty()) return bad("file: the end word follows << directly, as in <<END");
+            bool closed = false;
+            int start = lineno;
+            while (std::getline(in, raw)) {
+                ++lineno;
+                if (!raw.empty() && raw.back() == '\r') raw.pop_back();
+                if (raw == word) {
+                    closed = true;
+                    break;
+                }
+                l.body += raw + "\r\n";
+            }
+            if (!closed) {
+                lineno = start;
+                return bad("file: no line '" + word + "' ends the inline content");
+            }
+        }
+        out.push_back(std::move(l));
+    }
+    return true;
+}
+
+bool parse_scenario(const std::string& path, std::vector<ScenarioLine>& out, std::string* error) {
+    std::string text;
+    if (!sim::read_host_file(path, text)) {
+        if (error) *error = path + ": cannot read the scenario";
+        return false;
+    }
+    return parse_scenario_text(text, path, out, error);
+}
+
+namespace {
+
+// ---------------------------------------------------------------------------------------------------
+// Running
+
+class Failure {
+public:
+    explicit Failure(std::string text) : text_(std::move(text)) {}
+    const std::string& text() const { return text_; }
+
+private:
+    std::string text_;
+};
+
+std::string upper(const std::string& s) { return sim::upper_ascii(s); }
+
+bool parse_int(const std::string& s, long long& out) {
+    try {
+        size_t used = 0;
+        out = std::stoll(s, &used, 0);
+        return used == s.size();
+    } catch (...) {
+        return false;
+    }
+}
+
+std::string draw(const sim::DialogSnapshot& s) { return sim::describe(s); }
+
+HKEY root_key(const std::string& name) {
+    std::string n = upper(name);
+    if (n == "HKEY_LOCAL_MACHINE" || n == "HKLM") return HKEY_LOCAL_MACHINE;
+    if (n == "HKEY_CURRENT_CONFIG" || n == "HKCC") return HKEY_CURRENT_CONFIG;
+    if (n == "HKEY_CURRENT_USER" || n == "HKCU") return HKEY_CURRENT_USER;
+    if (n == "HKEY_CLASSES_ROOT" || n == "HKCR") return HKEY_CLASSES_ROOT;
+    if (n == "HKEY_USERS" || n == "HKU") return HKEY_USERS;
+    return nullptr;
+}
+
+} // namespace
+
+class Runner {
+public:
+    Runner(std::string base_dir, ScenarioOptions options) : base_(std::move(base_dir)), options_(std::move(options)) {}
+    ~Runner() {
+        driver_.reset();
+        if (sim::attached()) sim::detach();
+        std::error_code ec;
+        if (!temp_dir_.empty()) fs::remove_all(temp_dir_, ec);
+    }
+
+    void run(const std::vector<ScenarioLine>& lines) {
+        for (const auto& l : lines) execute(l);
+        finish();
+    }
+
+    void execute(const ScenarioLine& l) {
+        line_ = &l;
+        step(l);
+    }
+
+    // The dialog in front, for the interactive and defaults agents; nullptr when every program ended.
+    const sim::DialogSnapshot* next_dialog() {
+        if (!pending_) {
+            if (!programs_running()) return nullptr;
+            Driver::Ask ask;
+            if (next_event(ask) != Driver::Event::Ask) return nullptr;
+            pending_ = std::move(ask);
+        }
+        return &pending_->snapshot;
+    }
+
+    void answer_input(const sim::Input& input) { answer(input); }
+
+    // At the end nothing may still wait for the user.
+    void finish() {
+        if (!programs_running()) return;
+        if (pending_) fail("the scenario ends, but a dialog still waits for an answer:\n" + draw(pending_->snapshot));
+        wait_all();
+    }
+
+    void set_line(const ScenarioLine* line) { line_ = line; }
+
+private:
+    [[noreturn]] void fail(const std::string& what) const {
+        throw Failure(line_->file + ":" + std::to_string(line_->line) + ": " + what);
+    }
+
+    std::string host_file(const std::string& relative) const {
+        fs::path p(relative);
+        return (p.is_absolute() ? p : fs::path(base_) / p).string();
+    }
+
+    // ---- the machine
+
+    void ensure_machine() {
+        if (!machine_dir_.empty()) return;
+        if (!options_.machine_dir.empty()) {
+            use_machine(options_.machine_dir);
+            return;
+        }
+        char tmpl[] = "/tmp/scenario-XXXXXX";
+        if (!::mkdtemp(tmpl)) fail("cannot make a temporary folder for the machine");
+        temp_dir_ = tmpl;
+        use_machine(temp_dir_ + "/machine");
+    }
+
+    void use_machine(const std::string& dir) {
+        std::string error;
+        if (!fs::exists(fs::path(dir) / "machine.ini") && !sim::create_default_machine(dir, &error)) fail(error);
+        machine_dir_ = dir;
+        attach();
+    }
+
+    void attach() {
+        std::string error;
+        if (sim::attached()) sim::detach();
+        if (!sim::attach(machine_dir_, "C:\\WINDOWS\\EXPLORER.EXE", "C:\\WINDOWS", &error)) fail(error);
+    }
+
+    std::string full(const std::string& path) {
+        ensure_machine();
+        std::string f = sim::full_path(path);
+        if (f.empty()) fail("'" + path + "' is not a path on a drive of this machine");
+        return f;
+    }
+
+    std::string host_of(const std::string& path) { return sim::host_path(full(path)); }
+
+    // ---- programs and their dialogs
+
+    Driver& driver() {
+        if (!driver_) {
+            driver_ = std::make_unique<Driver>();
+            std::string error;
+            if (!driver_->start(&error)) fail(error);
+        }
+        return *driver_;
+    }
+
+    bool programs_running() const { return driver_ && driver_->running(); }
+
+    // The next event of the programs; a rejected input fails the line that gave it.
+    Driver::Event next_event(Driver::Ask& ask) {
+        std::string reason;
+        Driver::Event e = driver().next_event(timeout_ms_, ask, reason);
+        if (e == Driver::Event::Rejected)
+            throw Failure(last_input_ + ": Windows ignores this input: " + reason);
+        if (e == Driver::Event::Broken) fail(reason);
+        if (e == Driver::Event::TimedOut)
+            fail("no program asked for input or ended within " + std::to_string(timeout_ms_ / 1000) + " s");
+        return e;
+    }
+
+    // The machine is quiet when every program has ended or one waits for the user.
+    void quiet() {
+        if (pending_ || !programs_running()) return;
+        Driver::Ask ask;
+        if (next_event(ask) == Driver::Event::Ask) pending_ = std::move(ask);
+    }
+
+    const Driver::Ask& dialog() {
+        if (!pending_) {
+            if (!programs_running()) fail(line_->verb + ": no program is running, so there is no dialog");
+            Driver::Ask ask;
+            if (next_event(ask) != Driver::Event::Ask) fail(line_->verb + ": every program ended without a dialog");
+            pending_ = std::move(ask);
+        }
+        if (options_.verbose)
+            std::printf("%s", draw(pending_->snapshot).c_str());
+        return *pending_;
+    }
+
+    void wait_all() {
+        while (programs_running()) {
+            if (pending_)
+                fail("a dialog waits for an answer, but the programs were expected to end:\n" +
+                     draw(pending_->snapshot));
+            Driver::Ask ask;
+            if (next_event(ask) == Driver::Event::Ask) pending_ = std::move(ask);
+        }
+    }
+
+    void answer(const sim::Input& input) {
+        const Driver::Ask& d = dialog();
+        if (options_.verbose) std::printf("  -> %s\n", sim::describe(input).c_str());
+        last_input_ = line_->file + ":" + std::to_string(line_->line);
+        if (!driver().answer(d, input)) fail("the program waiting for the answer has gone");
+        pending_.reset();
+    }
+
+    const sim::ControlSnapshot& control(const std::string& id_or_text) {
+        const auto& d = dialog();
+        long long id;
+        bool numeric = parse_int(id_or_text, id);
+        for (const auto& c : d.snapshot.controls) {
+            if (numeric && c.id == id) return c;
+            if (!numeric && strip_amp(c.text) == strip_amp(id_or_text)) return c;
+        }
+        fail("the dialog has no control " + id_or_text + ":\n" + draw(d.snapshot));
+    }
+
+    static std::string strip_amp(const std::string& s) {
+        std::string out;
+        for (char c : s)
+            if (c != '&') out += c;
+        return out;
+    }
+
+    sim::Input targeted(sim::InputKind kind, const std::string& id_or_text) {
+        sim::Input in;
+        in.kind = kind;
+        long long id;
+        if (parse_int(id_or_text, id)) in.id = static_cast<int>(id);
+        else in.control = id_or_text;
+        return in;
+    }
+
+    // ---- the verbs
+
+    void step(const ScenarioLine& l) {
+        using Handler = void (Runner::*)(const ScenarioLine&);
+        static const std::map<std::string, Handler> handlers = {
+            {"machine", &Runner::do_machine},
+            {"set", &Runner::do_set},
+            {"disk", &Runner::do_disk},
+            {"program", &Runner::do_program},
+            {"file", &Runner::do_file},
+            {"ini", &Runner::do_ini},
+            {"reg", &Runner::do_reg},
+            {"run", &Runner::do_run},
+            {"wait", &Runner::do_wait},
+            {"timeout", &Runner::do_timeout},
+            {"expect-exit", &Runner::do_expect_exit},
+            {"expect-dialog", &Runner::do_expect_dialog},
+            {"expect-message", &Runner::do_expect_message},
+            {"click", &Runner::do_click},
+            {"check", &Runner::do_check},
+            {"type", &Runner::do_type},
+            {"select", &Runner::do_select},
+            {"pick", &Runner::do_pick},
+            {"dblclick", &Runner::do_dblclick},
+            {"key", &Runner::do_key},
+            {"open-file", &Runner::do_open_file},
+            {"cancel-file", &Runner::do_cancel_file},
+            {"expect-enabled", &Runner::do_expect_enabled},
+            {"expect-checked", &Runner::do_expect_checked},
+            {"expect-text", &Runner::do_expect_text},
+            {"expect-items", &Runner::do_expect_items},
+            {"expect-pixel", &Runner::do_expect_pixel},
+            {"screenshot", &Runner::do_screenshot},
+            {"expect-file", &Runner::do_expect_file},
+            {"expect-ini", &Runner::do_expect_ini},
+            {"expect-reg", &Runner::do_expect_reg},
+            {"expect-log", &Runner::do_expect_log},
+            {"expect-exec", &Runner::do_expect_exec},
+            {"expect-power", &Runner::do_expect_power},
+            {"expect-progman", &Runner::do_expect_progman},
+        };
+        (this->*handlers.at(l.verb))(l);
+    }
+
+    void do_machine(const ScenarioLine& l) {
+        if (!machine_dir_.empty()) fail("machine: this scenario already has a machine");
+        if (l.args.empty()) ensure_machine();
+        else use_machine(host_file(l.args[0]));
+    }
+
+    void do_set(const ScenarioLine& l) {
+        ensure_machine();
+        quiet();
+        sim::Settings s;
+        std::string error;
+        if (!sim::load_settings(machine_dir_, s, &error) || !sim::apply_setting(s, l.rest, base_, &error) ||
+            !sim::save_settings(machine_dir_, s, &error))
+            fail("set: " + error);
+        attach();
+    }
+
+    // A disk is inserted by copying the folder into the drive's own folder, so that a program already
+    // running sees the new disk, as it would see a disk changed in a real drive.
+    void do_disk(const ScenarioLine& l) {
+        ensure_machine();
+        quiet();
+        const sim::Drive* d = sim::drive_of(upper(l.args[0]).substr(0, 1) + ":\\");
+        if (!d) fail("disk: no drive " + l.args[0] + " on this machine");
+        std::error_code ec;
+        for (const auto& e : fs::directory_iterator(d->folder, ec)) fs::remove_all(e.path(), ec);
+        if (l.args[1] == "none") return;
+        fs::path from = host_file(l.args[1]);
+        if (!fs::is_directory(from)) fail("disk: " + from.string() + " is not a folder");
+        fs::copy(from, d->folder, fs::copy_options::recursive | fs::copy_options::overwrite_existing, ec);
+        if (ec) fail("disk: cannot copy " + from.string() + ": " + ec.message());
+    }
+
+    void write_machine_file(const std::string& path, const std::string& bytes) {
+        std::string host = host_of(path);
+        std::error_code ec;
+        fs::create_directories(fs::path(host).parent_path(), ec);
+        if (!sim::write_host_file(host, bytes)) fail("cannot write " + path);
+    }
+
+    void do_program(const ScenarioLine& l) {
+        quiet();
+        write_machine_file(l.args[0], sim::program_stub(l.args[1]));
+    }
+
+    void do_file(const ScenarioLine& l) {
+        quiet();
+        if (l.args[1] != "from") {
+            write_machine_file(l.args[0], l.body);
+            return;
+        }
+        std::string bytes;
+        if (!sim::read_host_file(host_file(l.args[2]), bytes)) fail("file: cannot read " + host_file(l.args[2]));
+        write_machine_file(l.args[0], bytes);
+    }
+
+    // "PATH [section] rest": the section may hold blanks.
+    void split_ini(const ScenarioLine& l, std::string& path, std::string& section, std::string& rest) {
+        size_t open = l.rest.find('['), close = l.rest.find(']', open);
+        if (close == std::string::npos) fail(l.verb + ": the section needs its closing bracket");
+        std::string err;
+        auto words = sim::split_words(l.rest.substr(0, open), &err);
+        if (words.size() != 1) fail(l.verb + ": one path comes before the section");
+        path = words[0];
+        section = l.rest.substr(open + 1, close - open - 1);
+        rest = trim(l.rest.substr(close + 1));
+    }
+
+    void do_ini(const ScenarioLine& l) {
+        quiet();
+        std::string path, section, rest;
+        split_ini(l, path, section, rest);
+        size_t eq = rest.find('=');
+        if (eq == std::string::npos) fail("ini: the entry is written key=value");
+        std::string f = full(path);
+        if (!WritePrivateProfileStringA(section.c_str(), trim(rest.substr(0, eq)).c_str(),
+                                        trim(rest.substr(eq + 1)).c_str(), f.c_str()))
+            fail("ini: cannot write " + f);
+    }
+
+    void do_reg(const ScenarioLine& l) {
+        ensure_machine();
+        quiet();
+        std::string key = l.args[0];
+        std::string entry = trim(l.rest.substr(l.rest.find(key) + key.size()));
+        if (entry.size() > 1 && (entry[0] == '"' || entry[0] == '\'') && entry.back() == entry[0])
+            entry = entry.substr(1, entry.size() - 2);
+        size_t slash = key.find('\\'), eq = entry.find('=');
+        HKEY root = root_key(key.substr(0, slash));
+        if (!root || slash == std::string::npos || eq == std::string::npos)
+            fail("reg: usage: reg ROOT\\KEY name=value (or name=dword:N)");
+        HKEY h;
+        DWORD disposition;
+        if (RegCreateKeyExA(root, key.substr(slash + 1).c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &h,
+                            &disposition) != ERROR_SUCCESS)
+            fail("reg: cannot create " + key);
+        std::string name = entry.substr(0, eq), value = entry.substr(eq + 1);
+        LONG r;
+        long long n;
+        if (value.rfind("dword:", 0) == 0 && parse_int("0x" + value.substr(6), n)) {
+            DWORD d = static_cast<DWORD>(n);
+            r = RegSetValueExA(h, name.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&d), sizeof d);
+        } else {
+            r = RegSetValueExA(h, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                               static_cast<DWORD>(value.size() + 1));
+        }
+        RegCloseKey(h);
+        if (r != ERROR_SUCCESS) fail("reg: cannot set " + name + " in " + key);
+    }
+
+    void do_run(const ScenarioLine& l) {
+        ensure_machine();
+        quiet();
+        if (pending_) fail("run: a dialog still waits for an answer:\n" + draw(pending_->snapshot));
+        attach();
+        std::string error;
+        if (!driver().launch(l.rest, &error)) fail(error);
+        ran_ = true;
+    }
+
+    void do_wait(const ScenarioLine&) { wait_all(); }
+
+    void do_timeout(const ScenarioLine& l) {
+        long long s;
+        if (!parse_int(l.args[0], s) || s < 1 || s > 3600) fail("timeout: seconds from 1 to 3600");
+        timeout_ms_ = static_cast<int>(s * 1000);
+    }
+
+    void do_expect_exit(const ScenarioLine& l) {
+        long long code;
+        if (!parse_int(l.args[0], code)) fail("expect-exit: the code is a number");
+        if (!ran_) fail("expect-exit: no program was run");
+        wait_all();
+        if (driver().exit_code() != code)
+            fail("expected exit code " + l.args[0] + ", the program ended with " + std::to_string(driver().exit_code()));
+    }
+
+    void do_expect_dialog(const ScenarioLine& l) {
+        const auto& d = dialog();
+        if (!sim::equal_nocase(d.snapshot.template_name, l.args[0]))
+            fail("expected the dialog " + l.args[0] + ", but this is there:\n" + draw(d.snapshot));
+    }
+
+    void do_expect_message(const ScenarioLine& l) {
+        const auto& d = dialog();
+        for (const auto& c : d.snapshot.controls)
+            if (upper(c.class_name) == "STATIC" && c.text.find(l.args[0]) != std::string::npos) return;
+        fail("expected a message with \"" + l.args[0] + "\", but this is there:\n" + draw(d.snapshot));
+    }
+
+    void do_click(const ScenarioLine& l) { answer(targeted(sim::InputKind::Click, l.args[0])); }
+
+    static int check_state(const std::string& word) { return word == "on" ? 1 : word == "grey" ? 2 : 0; }
+
+    void do_check(const ScenarioLine& l) {
+        sim::Input in = targeted(sim::InputKind::Check, l.args[0]);
+        in.check = check_state(l.args[1]);
+        answer(in);
+    }
+
+    void do_type(const ScenarioLine& l) {
+        sim::Input in = targeted(sim::InputKind::Type, l.args[0]);
+        in.text = l.args[1];
+        answer(in);
+    }
+
+    void do_select(const ScenarioLine& l) {
+        sim::Input in = targeted(sim::InputKind::Select, l.args[0]);
+        in.text = l.args[1];
+        answer(in);
+    }
+
+    void do_pick(const ScenarioLine& l) {
+        sim::Input in = targeted(sim::InputKind::SelectMany, l.args[0]);
+        in.entries.assign(l.args.begin() + 1, l.args.end());
+        answer(in);
+    }
+
+    void do_dblclick(const ScenarioLine& l) {
+        sim::Input in = targeted(sim::InputKind::DoubleClick, l.args[0]);
+        in.text = l.args[1];
+        answer(in);
+    }
+
+    void do_key(const ScenarioLine& l) {
+        sim::Input in;
+        in.kind = l.args[0] == "enter" ? sim::InputKind::Enter
+                  : l.args[0] == "escape" ? sim::InputKind::Escape
+                                          : sim::InputKind::AltF4;
+        answer(in);
+    }
+
+    // The Open dialog: the path goes into its file name field, then OK.
+    void do_open_file(const ScenarioLine& l) {
+        const auto& d = dialog();
+        if (d.snapshot.kind != "open") fail("open-file: this is not the Open dialog:\n" + draw(d.snapshot));
+        auto field = std::find_if(d.snapshot.controls.begin(), d.snapshot.controls.end(),
+                                  [](const sim::ControlSnapshot& c) { return upper(c.class_name) == "EDIT"; });
+        if (field == d.snapshot.controls.end()) fail("open-file: the Open dialog has no file name field");
+        sim::Input in;
+        in.kind = sim::InputKind::Type;
+        in.id = field->id;
+        in.text = l.args[0];
+        answer(in);
+        sim::Input ok;
+        ok.kind = sim::InputKind::Enter;
+        answer(ok);
+    }
+
+    void do_cancel_file(const ScenarioLine&) {
+        const auto& d = dialog();
+        if (d.snapshot.kind != "open") fail("cancel-file: this is not the Open dialog:\n" + draw(d.snapshot));
+        sim::Input in;
+        in.kind = sim::InputKind::Escape;
+        answer(in);
+    }
+
+    void do_expect_enabled(const ScenarioLine& l) {
+        const auto& c = control(l.args[0]);
+        if (c.enabled != (l.args[1] == "yes"))
+            fail("expected control " + l.args[0] + (c.enabled ? " disabled" : " enabled") + ", but it is not:\n" +
+                 draw(dialog().snapshot));
+    }
+
+    void do_expect_checked(const ScenarioLine& l) {
+        const auto& c = control(l.args[0]);
+        if (c.checked != check_state(l.args[1]))
+            fail("expected control " + l.args[0] + " " + l.args[1] + ", but its state is " +
+                 std::to_string(c.checked) + ":\n" + draw(dialog().snapshot));
+    }
+
+    void do_expect_text(const ScenarioLine& l) {
+        const auto& c = control(l.args[0]);
+        if (c.text != l.args[1])
+            fail("expected control " + l.args[0] + " to read \"" + l.args[1] + "\", but it reads \"" + c.text + "\"");
+    }
+
+    void do_expect_items(const ScenarioLine& l) {
+        const auto& c = control(l.args[0]);
+        std::vector<std::string> want(l.args.begin() + 1, l.args.end());
+        if (c.entries != want) {
+            std::string have;
+            for (const auto& e : c.entries) have += " \"" + e + "\"";
+            fail("expected the entries of " + l.args[0] + " to be" + l.rest.substr(l.args[0].size()) +
+                 ", but they are" + (have.empty() ? " none" : have));
+        }
+    }
+
+    void do_expect_pixel(const ScenarioLine& l) {
+        long long x, y;
+        if (!parse_int(l.args[0], x) || !parse_int(l.args[1], y)) fail("expect-pixel: X and Y are numbers");
+        std::string reply;
+        if (!driver().request(dialog(), "pixel " + std::to_string(x) + " " + std::to_string(y), reply))
+            fail("expect-pixel: the program did not answer");
+        if (reply.rfind("pixel ", 0) != 0) fail("expect-pixel: " + reply);
+        if (upper(reply.substr(6)) != upper(l.args[2].substr(1)))
+            fail("expected the pixel at " + l.args[0] + "," + l.args[1] + " to be " + l.args[2] + ", but it is #" +
+                 reply.substr(6));
+    }
+
+    void do_screenshot(const ScenarioLine& l) {
+        std::string reply, path = fs::absolute(host_file(l.args[0])).string();
+        if (!driver().request(dialog(), "screenshot " + sim::escape_token(path), reply) || reply != "ok")
+            fail("screenshot: " + (reply.empty() ? std::string("the program did not answer") : reply));
+    }
+
+    // ---- checks of the outcome
+
+    void do_expect_file(const ScenarioLine& l) {
+        quiet();
+        std::string host = host_of(l.args[0]);
+        std::error_code ec;
+        bool exists = fs::is_regular_file(host, ec);
+        const std::string& what = l.args[1];
+        if (what == "exists" && !exists) fail("expected the file " + l.args[0] + ", but it does not exist");
+        if (what == "missing" && exists) fail("expected no file " + l.args[0] + ", but it exists");
+        if (what == "size") {
+            long long n;
+            if (!parse_int(l.args[2], n)) fail("expect-file: the size is a number");
+            if (!exists) fail("expected the file " + l.args[0] + " of " + l.args[2] + " bytes, but it does not exist");
+            auto size = fs::file_size(host, ec);
+            if (static_cast<long long>(size) != n)
+                fail("expected " + l.args[0] + " to have " + l.args[2] + " bytes, but it has " + std::to_string(size));
+        }
+        if (what == "same-as") {
+            std::string a, b;
+            if (!sim::read_host_file(host_file(l.args[2]), b)) fail("expect-file: cannot read " + host_file(l.args[2]));
+            if (!exists || !sim::read_host_file(host, a)) fail("expected the file " + l.args[0] + ", but it does not exist");
+            if (a != b) fail("expected " + l.args[0] + " to equal " + l.args[2] + ", but they differ");
+        }
+    }
+
+    void do_expect_ini(const ScenarioLine& l) {
+        quiet();
+        std::string path, section, rest, err;
+        split_ini(l, path, section, rest);
+        auto words = sim::split_words(rest, &err);
+        if (words.size() != 2) fail("usage: expect-ini PATH [section] key \"value\"|missing");
+        std::string f = full(path);
+        const char* absent = "\x01<missing>\x01";
+        char value[1024];
+        GetPrivateProfileStringA(section.c_str(), words[0].c_str(), absent, value, sizeof value, f.c_str());
+        bool missing = std::string(value) == absent;
+        if (words[1] == "missing" && rest.find('"') == std::string::npos && rest.find('\'') == std::string::npos) {
+            if (!missing) fail("expected no [" + section + "] " + words[0] + " in " + path + ", but it is \"" + value + "\"");
+            return;
+        }
+        if (missing) fail("expected [" + section + "] " + words[0] + "=\"" + words[1] + "\" in " + path + ", but it is missing");
+        if (words[1] != value)
+            fail("expected [" + section + "] " + words[0] + "=\"" + words[1] + "\" in " + path + ", but it is \"" + value + "\"");
+    }
+
+    void do_expect_reg(const ScenarioLine& l) {
+        ensure_machine();
+        quiet();
+        const std::string& key = l.args[0];
+        size_t slash = key.find('\\');
+        HKEY root = root_key(key.substr(0, slash));
+        if (!root || slash == std::string::npos) fail("expect-reg: the key starts with a root such as HKEY_LOCAL_MACHINE");
+        bool want_missing = l.args[2] == "missing" && l.rest.rfind('"') == std::string::npos;
+        HKEY h;
+        std::string have;
+        bool present = false;
+        if (RegOpenKeyExA(root, key.substr(slash + 1).c_str(), 0, KEY_READ, &h) == ERROR_SUCCESS) {
+            BYTE data[2048];
+            DWORD type = 0, size = sizeof data - 1;
+            if (RegQueryValueExA(h, l.args[1].c_str(), nullptr, &type, data, &size) == ERROR_SUCCESS) {
+                present = true;
+                data[std::min<DWORD>(size, sizeof data - 1)] = 0;
+                if (type == REG_DWORD && size == 4) {
+                    DWORD d;
+                    std::memcpy(&d, data, 4);
+                    have = std::to_string(d);
+                } else {
+                    have = reinterpret_cast<char*>(data);
+                }
+            }
+            RegCloseKey(h);
+        }
+        if (want_missing && present) fail("expected no value " + l.args[1] + " in " + key + ", but it is \"" + have + "\"");
+        if (!want_missing && !present) fail("expected " + l.args[1] + "=\"" + l.args[2] + "\" in " + key + ", but it is missing");
+        if (!want_missing && have != l.args[2])
+            fail("expected " + l.args[1] + "=\"" + l.args[2] + "\" in " + key + ", but it is \"" + have + "\"");
+    }
+
+    static std::vector<std::string> lines_of(const std::string& text) {
+        std::vector<std::string> out;
+        std::istringstream in(text);
+        for (std::string line; std::getline(in, line);) {
+            if (!line.empty() && line.back() == '\r') line.pop_back();
+            out.push_back(line);
+        }
+        return out;
+    }
+
+    void do_expect_log(const ScenarioLine& l) {
+        quiet();
+        std::string text;
+        if (!sim::read_host_file(host_of(l.args[0]), text)) fail("expected the file " + l.args[0] + ", but it does not exist");
+        auto lines = lines_of(text);
+        if (std::find(lines.begin(), lines.end(), l.args[1]) == lines.end())
+            fail("expected the line \"" + l.args[1] + "\" in " + l.args[0] + ", which holds:\n" + text);
+    }
+
+    std::string machine_log(const char* name) {
+        ensure_machine();
+        std::string text;
+        sim::read_host_file((fs::path(machine_dir_) / name).string(), text);
+        return text;
+    }
+
+    void do_expect_exec(const ScenarioLine& l) {
+        quiet();
+        std::string text = machine_log("exec.log");
+        for (const auto& line : lines_of(text))
+            if (line.substr(0, line.find('\t')) == l.args[0]) return;
+        fail("expected a program start \"" + l.args[0] + "\", but the starts were:\n" + (text.empty() ? "(none)" : text));
+    }
+
+    void do_expect_power(const ScenarioLine& l) {
+        quiet();
+        auto lines = lines_of(machine_log("power.log"));
+        std::string have = lines.empty() ? "none" : lines.back();
+        if (have != l.args[0]) fail("expected the power request " + l.args[0] + ", but it is " + have);
+    }
+
+    void do_expect_progman(const ScenarioLine& l) {
+        quiet();
+        sim::Progman pm;
+        std::string error;
+        if (!sim::load_progman(machine_dir_, pm, &error)) fail(error);
+        const sim::ProgmanGroup* g = sim::progman_group(pm, l.args[0]);
+        if (!g) fail("expected the Program Manager group \"" + l.args[0] + "\", but the groups are:\n" + sim::describe_progman(pm));
+        if (l.args.size() < 2) return;
+        for (const auto& i : g->items)
+            if (sim::equal_nocase(i.name, l.args[1])) return;
+        fail("expected the item \"" + l.args[1] + "\" in \"" + l.args[0] + "\", but the groups are:\n" +
+             sim::describe_progman(pm));
+    }
+
+    std::string base_;
+    ScenarioOptions options_;
+    std::string machine_dir_;
+    std::string temp_dir_;
+    std::unique_ptr<Driver> driver_;
+    std::optional<Driver::Ask> pending_;
+    const ScenarioLine* line_ = nullptr;
+    std::string last_input_;
+    int timeout_ms_ = 20000;
+    bool ran_ = false;
+};
+
+namespace {
+// Lines that no scenario file wrote (the interactive agent's answers, the defaults agent's).
+const ScenarioLine kAgentLine{"(agent)", 0, "agent", {}, "", ""};
+} // namespace
+
+ScenarioSession::ScenarioSession(std::string base_dir, ScenarioOptions options)
+    : runner_(std::make_unique<Runner>(std::move(base_dir), std::move(options))) {
+    runner_->set_line(&kAgentLine);
+}
+
+ScenarioSession::~ScenarioSession() = default;
+
+template <typename F>
+static bool guarded(F&& f, std::string* failure) {
+    try {
+        f();
+        return true;
+    } catch (const Failure& e) {
+        if (failure) *failure = e.text();
+        return false;
+    }
+}
+
+bool ScenarioSession::execute(const ScenarioLine& line, std::string* failure) {
+    return guarded([&] { runner_->execute(line); }, failure);
+}
+
+bool ScenarioSession::finish(std::string* failure) {
+    return guarded([&] { runner_->finish(); }, failure);
+}
+
+bool ScenarioSession::next_dialog(sim::DialogSnapshot& out, bool& ended, std::string* failure) {
+    return guarded(
+        [&] {
+            runner_->set_line(&kAgentLine);
+            const sim::DialogSnapshot* d = runner_->next_dialog();
+            ended = d == nullptr;
+            if (d) out = *d;
+        },
+        failure);
+}
+
+bool ScenarioSession::answer(const sim::Input& input, std::string* failure) {
+    return guarded(
+        [&] {
+            runner_->set_line(&kAgentLine);
+            runner_->answer_input(input);
+        },
+        failure);
+}
+
+bool run_scenario_lines(const std::vector<ScenarioLine>& lines, const std::string& base_dir,
+                        const ScenarioOptions& options, std::string* failure) {
+    Runner runner(base_dir, options);
+    return guarded([&] { runner.run(lines); }, failure);
+}
+
+bool run_scenario(const std::string& path, const ScenarioOptions& options, std::string* failure) {
+    std::vector<ScenarioLine> lines;
+    if (!parse_scenario(path, lines, failure)) return false;
+    return run_scenario_lines(lines, fs::absolute(path).parent_path().string(), options, failure);
+}
