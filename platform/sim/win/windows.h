@@ -11,3 +11,5 @@
 #include "platform/sim/win/registry.h"
 #include "platform/sim/win/resources.h"
 #include "platform/sim/win/gdi.h"
+#include "platform/sim/win/user.h"
+#include "platform/sim/win/commdlg.h"
