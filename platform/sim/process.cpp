@@ -17,6 +17,7 @@ std::unique_ptr<Machine>& current() {
 } // namespace
 
 bool attach(const std::string& dir, const std::string& module, const std::string& cwd, std::string* error) {
+    reset_window_manager();
     auto m = std::make_unique<Machine>();
     m->dir = dir;
     if (!load_settings(dir, m->settings, error)) return false;
@@ -35,7 +36,10 @@ bool attach(const std::string& dir, const std::string& module, const std::string
     return true;
 }
 
-void detach() { current().reset(); }
+void detach() {
+    reset_window_manager();
+    current().reset();
+}
 bool attached() { return current() != nullptr; }
 bool is_attached() { return current() != nullptr; }
 const std::string& machine_dir() { return machine().dir; }

@@ -21,6 +21,10 @@ bool attach(const std::string& dir, const std::string& module, const std::string
 void detach();
 bool attached();
 
+// Forgets every window, window class and queued message (a process attaching to a machine starts
+// without windows).
+void reset_window_manager();
+
 // The host folder of the attached machine.
 const std::string& machine_dir();
 

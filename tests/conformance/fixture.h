@@ -19,6 +19,8 @@ protected:
     // Writes a file in the scratch folder (through the Win32 file functions under test elsewhere).
     void put(const std::string& name, const std::string& bytes);
     std::string get(const std::string& name);
+    // Makes a folder in the scratch folder.
+    void make_dir(const std::string& name);
 
 private:
     std::string scratch_;

@@ -39,3 +39,7 @@ std::string Conformance::get(const std::string& name) {
     std::ifstream in(host_root / "m" / "C" / "SCRATCH" / name, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
+
+void Conformance::make_dir(const std::string& name) {
+    fs::create_directories(host_root / "m" / "C" / "SCRATCH" / name);
+}

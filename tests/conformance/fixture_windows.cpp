@@ -31,3 +31,5 @@ std::string Conformance::get(const std::string& name) {
     std::ifstream in(fs::path(scratch_ + name), std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
+
+void Conformance::make_dir(const std::string& name) { fs::create_directories(fs::path(scratch_ + name)); }

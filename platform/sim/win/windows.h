@@ -11,5 +11,7 @@
 #include "platform/sim/win/registry.h"
 #include "platform/sim/win/resources.h"
 #include "platform/sim/win/gdi.h"
+#include "platform/sim/win/user.h"
+#include "platform/sim/win/commdlg.h"
 #include "platform/sim/win/shell.h"
 #include "platform/sim/win/ddeml.h"
