@@ -27,7 +27,8 @@ struct ControlSnapshot {
 struct DialogSnapshot {
     std::string kind; // "dialog", "message" (MessageBoxA), "open" (GetOpenFileNameA), "window"
     std::string caption;
-    int default_id = 0; // 0: no default push button
+    std::string template_name; // the dialog's template as the program named it ("WELCOME", "#101"); "" if none
+    int default_id = 0;        // 0: no default push button
     std::vector<ControlSnapshot> controls;
 };
 

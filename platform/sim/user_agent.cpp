@@ -292,6 +292,7 @@ DialogSnapshot snapshot_of(void* hwnd_ptr) {
     if (!w) return s;
     s.kind = w->dialog ? w->dialog->kind : "window";
     s.caption = w->text;
+    if (w->dialog) s.template_name = w->dialog->template_name;
     if (w->dialog) s.default_id = default_button_id(hwnd);
     if ((w = find(hwnd)) == nullptr) return s;
     for (HWND c : w->children)

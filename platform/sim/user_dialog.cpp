@@ -255,13 +255,19 @@ HWND create_dialog(HINSTANCE instance, const DialogTemplate& tmpl, HWND owner, D
     return find(dialog) ? dialog : nullptr;
 }
 
+std::string template_label(LPCSTR name) {
+    if (IS_INTRESOURCE(name)) return "#" + std::to_string(reinterpret_cast<ULONG_PTR>(name));
+    return upper_ascii(name);
+}
+
 INT_PTR run_dialog(HINSTANCE instance, const DialogTemplate& tmpl, HWND owner, DLGPROC proc, LPARAM param,
-                   const std::string& kind) {
+                   const std::string& kind, const std::string& template_name) {
     // The owner of a modal dialog is a top-level window.
     while (owner && IsWindow(owner) && (GetWindowLongA(owner, GWL_STYLE) & WS_CHILD)) owner = GetParent(owner);
     HWND dialog = create_dialog(instance, tmpl, owner, proc, param);
     if (!dialog) return -1;
     find(dialog)->dialog->kind = kind;
+    find(dialog)->dialog->template_name = template_name;
     bool owner_was_enabled = owner && IsWindowEnabled(owner);
     if (owner_was_enabled) EnableWindow(owner, FALSE);
     Window* d = find(dialog);
@@ -317,7 +323,7 @@ INT_PTR WINAPI DialogBoxParamA(HINSTANCE instance, LPCSTR template_name, HWND ow
     sim::DialogTemplate tmpl;
     std::string error;
     if (!template_name || !sim::load_dialog_template(template_name, tmpl, &error)) return -1;
-    return run_dialog(instance, tmpl, owner, proc, param, "dialog");
+    return run_dialog(instance, tmpl, owner, proc, param, "dialog", template_label(template_name));
 }
 
 INT_PTR WINAPI DialogBoxIndirectParamA(HINSTANCE instance, LPCDLGTEMPLATEA templ, HWND owner, DLGPROC proc,

@@ -54,6 +54,7 @@ struct DialogState {
     HFONT font = nullptr;
     int base_x = 6, base_y = 13; // dialog base units of its font
     std::string kind = "dialog"; // what the agent is told it is: dialog, message, open
+    std::string template_name;   // as the program named the template: "WELCOME", "#101"
 };
 
 struct Window {
@@ -135,7 +136,7 @@ void edit_type(HWND hwnd, const std::string& text);
 
 // Dialogs.
 INT_PTR run_dialog(HINSTANCE instance, const DialogTemplate& tmpl, HWND owner, DLGPROC proc, LPARAM param,
-                   const std::string& kind);
+                   const std::string& kind, const std::string& template_name = "");
 HWND create_dialog(HINSTANCE instance, const DialogTemplate& tmpl, HWND owner, DLGPROC proc, LPARAM param);
 HWND dialog_of(HWND control); // the nearest dialog ancestor or the window itself
 int default_button_id(HWND dialog);
