@@ -306,13 +306,38 @@ Result expand_stream(const Source& source, const Sink& sink, Header* header_out)
     return Result::Ok;
 }
 
+namespace {
+
+std::string_view base_name(std::string_view path) {
+    const std::size_t slash = path.find_last_of("/\\:");
+    return slash == std::string_view::npos ? path : path.substr(slash + 1);
+}
+
+bool same_letters(std::string_view a, std::string_view b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+        auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+        return lower(x) == lower(y);
+    });
+}
+
+} // namespace
+
+char missing_character(std::string_view original_name, std::string_view compressed_name) {
+    const std::string_view original = base_name(original_name);
+    const std::string_view compressed = base_name(compressed_name);
+    if (original.empty() || original.size() != compressed.size() || compressed.back() != '_') return 0;
+    if (!same_letters(original.substr(0, original.size() - 1), compressed.substr(0, compressed.size() - 1)))
+        return 0;
+    return original.back() == '_' ? 0 : original.back();
+}
+
 // --- Compression ---
 
 namespace {
 
 constexpr std::size_t kPrefix = kMaxMatch; // blanks before the data, as the decoder's window starts
 constexpr std::size_t kMaxDistance = kWindow - kMaxMatch;
-constexpr unsigned kHashBits = 16;
+constexpr unsigned kMaxHashBits = 16;
 constexpr int kMaxChain = 256;
 constexpr std::size_t kBlock = 1 << 18;
 constexpr std::size_t kPadding = 8; // readable bytes after the data, for wide compares
@@ -326,7 +351,8 @@ struct Match {
 class MatchFinder {
   public:
     explicit MatchFinder(const std::vector<std::uint8_t>& v, std::size_t end)
-        : v_(v), end_(end), head_(std::size_t{1} << kHashBits, -1), prev_(kWindow, -1) {}
+        : v_(v), end_(end), hash_bits_(hash_bits_for(end)), head_(std::size_t{1} << hash_bits_, -1),
+          prev_(kWindow, -1) {}
 
     void insert(std::size_t i) {
         if (i + kMinMatch > end_) return;
@@ -361,7 +387,15 @@ class MatchFinder {
   private:
     std::uint32_t hash(std::size_t i) const {
         const std::uint32_t x = v_[i] | v_[i + 1] << 8 | v_[i + 2] << 16;
-        return (x * 2654435761u) >> (32 - kHashBits);
+        return (x * 2654435761u) >> (32 - hash_bits_);
+    }
+
+    // Small inputs get a small table: clearing a large one would cost more than the search.
+    static unsigned hash_bits_for(std::size_t size) {
+        unsigned bits = 10;
+        while (bits < kMaxHashBits && (std::size_t{1} << bits) < size)
+            ++bits;
+        return bits;
     }
 
     std::size_t common_length(std::size_t a, std::size_t b, std::size_t max_len) const {
@@ -380,6 +414,7 @@ class MatchFinder {
 
     const std::vector<std::uint8_t>& v_;
     std::size_t end_;
+    unsigned hash_bits_;
     std::vector<std::int64_t> head_;
     std::vector<std::int64_t> prev_;
 };
@@ -456,6 +491,7 @@ void encode_block(const std::vector<std::uint8_t>& v, std::size_t begin, std::si
 
 std::vector<std::uint8_t> compress(std::span<const std::uint8_t> data, char missing) {
     std::vector<std::uint8_t> out;
+    if (data.size() > 0xFFFFFFFFu) return out; // the header cannot record the length
     out.reserve(kHeaderSize + data.size() + data.size() / 8 + 16);
     std::uint8_t head[kHeaderSize];
     write_header({missing, static_cast<std::uint32_t>(data.size())}, head);
@@ -465,7 +501,7 @@ std::vector<std::uint8_t> compress(std::span<const std::uint8_t> data, char miss
     // The decoder's window starts as blanks, so the data is matched as if blanks came before it.
     std::vector<std::uint8_t> v(kPrefix + data.size() + kPadding, 0);
     std::fill(v.begin(), v.begin() + kPrefix, kBlank);
-    std::copy(data.begin(), data.end(), v.begin() + kPrefix);
+    if (!data.empty()) std::memcpy(v.data() + kPrefix, data.data(), data.size());
     const std::size_t end = kPrefix + data.size();
 
     MatchFinder finder(v, end);

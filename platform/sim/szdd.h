@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <functional>
 #include <span>
+#include <string_view>
 #include <vector>
 
 namespace sim::szdd {
@@ -37,8 +38,14 @@ void write_header(const Header& header, std::uint8_t (&out)[kHeaderSize]);
 Result expand(std::span<const std::uint8_t> file, std::vector<std::uint8_t>& out);
 
 // Compresses DATA into a whole compressed file (header included). The parse is optimal for the format's
-// cost (9 bits a literal, 17 bits a match) over the longest match found at each position.
+// cost (9 bits a literal, 17 bits a match) over the longest match found at each position. Empty when
+// DATA is too large for the format (4 GB or more).
 std::vector<std::uint8_t> compress(std::span<const std::uint8_t> data, char missing = 0);
+
+// The character a compressed name stands for, by the naming convention of distribution disks: when
+// COMPRESSED_NAME is ORIGINAL_NAME with its last character replaced by "_" (SETUP.EXE as SETUP.EX_), that
+// character; otherwise 0. Directories are ignored; letters compare without regard to case.
+char missing_character(std::string_view original_name, std::string_view compressed_name);
 
 // A source of compressed bytes: fills up to SIZE bytes and returns how many (0 at the end), or -1 when
 // the read fails.
