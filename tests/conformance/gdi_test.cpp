@@ -243,8 +243,11 @@ TEST_F(Gdi, PixelsOutsideTheBitmapAreNeitherSetNorRead) {
     Canvas c(5, 5);
     EXPECT_EQ(SetPixel(c.dc(), 4, 4, kRed), kRed);
     EXPECT_EQ(c.at(4, 4), kRed);
-    EXPECT_EQ(SetPixel(c.dc(), 5, 0, kRed), CLR_INVALID);
-    EXPECT_EQ(SetPixel(c.dc(), -1, 0, kRed), CLR_INVALID);
+    // Windows answers -1 for a point outside the clip; Wine answers the colour and sets nothing.
+    if (on_simulator()) {
+        EXPECT_EQ(SetPixel(c.dc(), 5, 0, kRed), CLR_INVALID);
+        EXPECT_EQ(SetPixel(c.dc(), -1, 0, kRed), CLR_INVALID);
+    }
     EXPECT_EQ(c.at(5, 0), CLR_INVALID);
     EXPECT_EQ(c.at(0, -1), CLR_INVALID);
     // Shapes partly outside are clipped at the edges.
@@ -426,7 +429,9 @@ class Measured : public Gdi {
     void SetUp() override {
         Gdi::SetUp();
         dc_ = CreateCompatibleDC(nullptr);
-        font_ = CreateFontA(-13, 0, 0, 0, FW_BOLD, 0, 0, 0, ANSI_CHARSET, 0, 0, 0, 0, "MS Sans Serif");
+        // Without smoothing, as on Windows 95, every pixel of text is either ink or background.
+        font_ = CreateFontA(-13, 0, 0, 0, FW_BOLD, 0, 0, 0, ANSI_CHARSET, 0, 0, NONANTIALIASED_QUALITY, 0,
+                            "MS Sans Serif");
         old_ = SelectObject(dc_, font_);
         GetTextMetricsA(dc_, &tm_);
     }
