@@ -42,7 +42,7 @@ const std::map<std::string, VerbShape>& verbs() {
         {"set", {1, -1, "set KEY VALUE..."}},
         {"disk", {2, 2, "disk D: FOLDER|none"}},
         {"program", {2, 2, "program PATH NAME"}},
-        {"file", {3, 3, "file PATH <<WORD  or  file PATH from HOSTFILE"}},
+        {"file", {2, 3, "file PATH <<WORD  or  file PATH from HOSTFILE"}},
         {"ini", {2, -1, "ini PATH [section] key=value"}},
         {"reg", {2, -1, "reg ROOT\\KEY name=value"}},
         {"run", {1, -1, "run PROGRAM ARGS"}},
@@ -96,7 +96,8 @@ std::string check_arguments(const ScenarioLine& l) {
         if (a.size() == 3 && one_of(a[1], {"size", "same-as"})) return "";
         return "exists, missing, size N or same-as HOSTFILE";
     }
-    if (l.verb == "file" && a[1] != "from" && a[1].rfind("<<", 0) != 0) return "file PATH <<WORD or file PATH from HOSTFILE";
+    if (l.verb == "file" && !(a.size() == 2 && a[1].rfind("<<", 0) == 0) && !(a.size() == 3 && a[1] == "from"))
+        return "file PATH <<WORD or file PATH from HOSTFILE";
     if (l.verb == "expect-pixel" && (a[2].size() != 7 || a[2][0] != '#')) return "the colour is #RRGGBB";
     if ((l.verb == "ini" || l.verb == "expect-ini") && l.rest.find('[') == std::string::npos)
         return "the section is written in brackets";
@@ -146,7 +147,7 @@ bool parse_scenario_text(const std::string& text, const std::string& name, std::
             return bad("usage: " + std::string(shape->second.usage));
         std::string why = check_arguments(l);
         if (!why.empty()) return bad(l.verb + ": " + why + " (usage: " + shape->second.usage + ")");
-        if (l.verb == "file" && l.args[1].rfind("<<", 0) == 0) {
+        if (l.verb == "file" && l.args.size() == 2) {
             std::string word = l.args[1].substr(2);
             if (word.empty()) return bad("file: the end word follows << directly, as in <<END");
             bool closed = false;
@@ -487,7 +488,7 @@ private:
 
     void do_file(const ScenarioLine& l) {
         quiet();
-        if (l.args[1] != "from") {
+        if (l.args.size() == 2) {
             write_machine_file(l.args[0], l.body);
             return;
         }
@@ -701,7 +702,8 @@ private:
     }
 
     void do_screenshot(const ScenarioLine& l) {
-        std::string reply, path = fs::absolute(host_file(l.args[0])).string();
+        // Screenshots are results, written relative to where win95sim runs, not beside the scenario.
+        std::string reply, path = fs::absolute(l.args[0]).string();
         if (!driver().request(dialog(), "screenshot " + sim::escape_token(path), reply) || reply != "ok")
             fail("screenshot: " + (reply.empty() ? std::string("the program did not answer") : reply));
     }
