@@ -323,6 +323,18 @@ TEST_F(Kernel, UnlockedMoveableBlocksMoveOnEveryReallocation) {
     EXPECT_EQ(GlobalFree(h), nullptr);
 }
 
+#if defined(__SANITIZE_ADDRESS__)
+TEST_F(Kernel, AStalePointerAfterAReallocationIsCaught) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    HGLOBAL h = GlobalAlloc(GHND, 16);
+    volatile char* stale = static_cast<char*>(GlobalLock(h));
+    GlobalUnlock(h);
+    ASSERT_EQ(GlobalReAlloc(h, 32, GMEM_MOVEABLE), h);
+    EXPECT_DEATH(stale[0] = 1, "heap-use-after-free");
+    GlobalFree(h);
+}
+#endif
+
 TEST_F(Kernel, UnknownMemoryHandlesAreRefused) {
     int not_a_block = 0;
     EXPECT_EQ(GlobalFlags(&not_a_block), static_cast<UINT>(GMEM_INVALID_HANDLE));
