@@ -430,17 +430,20 @@ BOOL WINAPI WriteFile(HANDLE h, LPCVOID buffer, DWORD count, LPDWORD written, LP
 
 namespace {
 
-// The new file position for a move from ORIGIN, or -1 with the error set.
+std::int64_t failed_seek(DWORD error) {
+    SetLastError(error);
+    return -1;
+}
+
+// The new file position for a move from ORIGIN, or -1 with the error set; a move before the start of
+// the file fails and leaves the pointer where it was.
 std::int64_t seek_entry(HANDLE h, std::int64_t distance, DWORD origin) {
     sim::OpenFileEntry* e = sim::file_entry(h);
-    if (!e) return sim::fail_bool(ERROR_INVALID_HANDLE), -1;
-    int whence = origin == FILE_BEGIN     ? SEEK_SET
-                 : origin == FILE_CURRENT ? SEEK_CUR
-                 : origin == FILE_END     ? SEEK_END
-                                          : -1;
-    if (whence < 0) return sim::fail_bool(ERROR_INVALID_PARAMETER), -1;
-    off_t base = whence == SEEK_SET ? 0 : ::lseek(e->fd, 0, whence);
-    if (base + distance < 0) return sim::fail_bool(ERROR_NEGATIVE_SEEK), -1;
+    if (!e) return failed_seek(ERROR_INVALID_HANDLE);
+    if (origin != FILE_BEGIN && origin != FILE_CURRENT && origin != FILE_END)
+        return failed_seek(ERROR_INVALID_PARAMETER);
+    off_t base = origin == FILE_BEGIN ? 0 : ::lseek(e->fd, 0, origin == FILE_CURRENT ? SEEK_CUR : SEEK_END);
+    if (base + distance < 0) return failed_seek(ERROR_NEGATIVE_SEEK);
     return ::lseek(e->fd, base + distance, SEEK_SET);
 }
 
