@@ -91,6 +91,17 @@ int compare_level(const std::vector<Weight>& a, const std::vector<Weight>& b, Fi
     return sign(static_cast<long long>(a.size()) - static_cast<long long>(b.size()));
 }
 
+// Hyphens and apostrophes decide last: fewer of them first, then the earlier one later.
+int compare_ignorables(LPCSTR a, LPCSTR b) {
+    std::vector<std::pair<long, char>> ia, ib;
+    for (long i = 0; a[i]; ++i)
+        if (ignorable(a[i])) ia.emplace_back(-i, a[i]);
+    for (long i = 0; b[i]; ++i)
+        if (ignorable(b[i])) ib.emplace_back(-i, b[i]);
+    if (ia.size() != ib.size()) return ia.size() < ib.size() ? -1 : 1;
+    return ia == ib ? 0 : ia < ib ? -1 : 1;
+}
+
 int compare(LPCSTR a, LPCSTR b, bool with_case) {
     if (!a || !b) return a ? 1 : b ? -1 : 0;
     auto wa = weights(a), wb = weights(b);
@@ -98,7 +109,7 @@ int compare(LPCSTR a, LPCSTR b, bool with_case) {
     if (int r = compare_level(wa, wb, [](const Weight& w) { return w.accent; })) return r;
     if (with_case)
         if (int r = compare_level(wa, wb, [](const Weight& w) { return w.upper_case; })) return r;
-    return sign(std::strcmp(a, b)); // hyphens and apostrophes last
+    return compare_ignorables(a, b);
 }
 
 // wsprintf
