@@ -170,9 +170,11 @@ const char* parse_spec(const char* f, Spec& s) {
     return *f ? f + 1 : f;
 }
 
-// Text with its width: blanks (or zeros after any sign and 0x) on the left, or blanks on the right.
-void put_field(Output& out, const Spec& s, const std::string& head, const std::string& body) {
-    int len = static_cast<int>(head.size() + body.size());
+// Text with its width: blanks (or zeros after any sign and 0x) on the left, or blanks on the right. The
+// 0x of '#' is not counted in the width.
+void put_field(Output& out, const Spec& s, const std::string& head, const std::string& body,
+               bool head_counts) {
+    int len = static_cast<int>((head_counts ? head.size() : 0) + body.size());
     int fill = std::max(0, s.width - len);
     if (s.left) {
         out.put(head.data(), head.size());
@@ -210,7 +212,7 @@ void put_number(Output& out, const Spec& s, DWORD bits) {
     body = digits(bits, hex ? 16 : 10, s.type == 'X');
     if (hex && s.prefix) head = s.type == 'X' ? "0X" : "0x";
     if (s.precision > static_cast<int>(body.size())) body.insert(0, s.precision - body.size(), '0');
-    put_field(out, s, head, body);
+    put_field(out, s, head, body, !(hex && s.prefix));
 }
 
 std::string narrow(const WCHAR* w) {
@@ -227,7 +229,7 @@ std::string narrow(const WCHAR* w) {
 void put_string(Output& out, Spec s, std::string text) {
     if (s.precision >= 0 && static_cast<int>(text.size()) > s.precision) text.resize(s.precision);
     s.zero = s.zero && !s.left;
-    put_field(out, s, "", text);
+    put_field(out, s, "", text, true);
 }
 
 } // namespace

@@ -27,7 +27,9 @@ TEST_F(Strings, WsprintfFormatsNumbers) {
               "-5|6|4294967295|ff");
     EXPECT_EQ(format("%u", -1), "4294967295");
     EXPECT_EQ(format("[%5d][%-5d][%05d][%05d]", 42, 42, 42, -42), "[   42][42   ][00042][-0042]");
-    EXPECT_EQ(format("[%#x][%#X][%#06x][%-#6x]", 255, 255, 255, 255), "[0xff][0XFF][0x00ff][0xff  ]");
+    // The 0x of '#' stands outside the width.
+    EXPECT_EQ(format("[%#x][%#X][%#06x][%-#6x][%#6x]", 255, 255, 255, 255, 255),
+              "[0xff][0XFF][0x0000ff][0xff    ][    0xff]");
     EXPECT_EQ(format("[%.3d][%5.3d][%.0d]", 7, 7, 0), "[007][  007][0]");
     EXPECT_EQ(format("%d%%", 50), "50%");
 }
