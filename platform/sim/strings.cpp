@@ -61,15 +61,15 @@ bool ignorable(char c) {
 
 Weight weight_of(char c) {
     unsigned cp = acp();
+    auto byte = static_cast<unsigned char>(c);
     char16_t u = wide(c);
-    char16_t up = sim::ansi_to_unicode(sim::ansi_upper(static_cast<unsigned char>(c), cp), cp);
+    char16_t up = sim::ansi_to_unicode(sim::ansi_upper(byte, cp), cp);
     if (u >= '0' && u <= '9') return {0x20000u + u, 0, 0};
     if (!is_alpha_u(u)) return {0x10000u + u, 0, 0};
+    bool is_upper = u == up && sim::ansi_lower(byte, cp) != byte;
+    if (up == 0x0401) return {0x30000u + 2u * 0x0415 + 1, 0, is_upper}; // Ё sorts right after Е
     char16_t base = base_letter(up);
-    unsigned primary = 0x30000u + 2u * base;
-    if (up == 0x0401) primary = 0x30000u + 2u * 0x0415 + 1; // Ё sorts right after Е
-    return {primary, base == up || up == 0x0401 ? 0u : up,
-            u == up && sim::ansi_lower(static_cast<unsigned char>(c), cp) != static_cast<unsigned char>(c)};
+    return {0x30000u + 2u * base, base == up ? 0u : up, is_upper};
 }
 
 std::vector<Weight> weights(const char* s) {
