@@ -273,6 +273,19 @@ TEST_F(RegistryFile, AMissingFileIsAnEmptyRegistry) {
         "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE]\r\n\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\New]\r\n");
 }
 
+TEST_F(RegistryFile, AnUnreadableFileIsNeverWrittenOver) {
+    fs::remove(file());
+    fs::create_directory(file()); // something that cannot be read as a file
+    attach();
+    ::testing::internal::CaptureStderr();
+    HKEY key = nullptr;
+    EXPECT_EQ(RegCreateKeyA(HKEY_LOCAL_MACHINE, "SOFTWARE\\New", &key), ERROR_CANTWRITE);
+    EXPECT_EQ(get(HKEY_LOCAL_MACHINE, "SOFTWARE\\New", "").second, "<no key>");
+    std::string report = ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(std::count(report.begin(), report.end(), '\n'), 1) << report;
+    EXPECT_TRUE(fs::is_directory(file()));
+}
+
 TEST_F(RegistryFile, NamesTheFileCannotHoldAreRefused) {
     HKEY key = create(HKEY_LOCAL_MACHINE, "SOFTWARE\\Tarno");
     HKEY bad = nullptr;
