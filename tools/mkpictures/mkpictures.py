@@ -5,6 +5,7 @@ The generated files are committed; run this only to change the pictures:
 
     python3 tools/mkpictures/mkpictures.py            # writes setup/resources/*.bmp, *.ico
     python3 tools/mkpictures/mkpictures.py --preview DIR   # also writes enlarged PNG previews to DIR
+    python3 tools/mkpictures/mkpictures.py --check         # fails when a committed file differs
 
 Sizes follow where the pictures are drawn: the logo at the top right and the copyright strip at the
 bottom right of a 640x480 screen, clear of the 400x150 advertising and progress windows; the five
@@ -20,7 +21,7 @@ import sys
 sys.dont_write_bytecode = True  # keep the source tree clean
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from raster import (BLACK, BLUE, Canvas, GREEN, GREY, MAROON, NAVY, PURPLE, RED,  # noqa: E402
-                    SILVER, TEAL, WHITE, YELLOW, mix, text_width, write_bmp8, write_ico4, write_png)
+                    SILVER, TEAL, WHITE, YELLOW, bmp8_bytes, ico4_bytes, mix, text_width, write_png)
 
 DIALOG_GREY = SILVER  # the dialogs and the advertising window paint on RGB 192, 192, 192
 
@@ -486,18 +487,29 @@ ICONS = {
 def main(argv):
     root = os.path.normpath(os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", ".."))
     out = os.path.join(root, "setup", "resources")
+    check = "--check" in argv
     preview = argv[argv.index("--preview") + 1] if "--preview" in argv else None
     if preview:
         os.makedirs(preview, exist_ok=True)
+    stale = []
     for name, draw in list(BITMAPS.items()) + list(ICONS.items()):
         canvas = draw()
         path = os.path.join(out, name)
-        (write_ico4 if name.endswith(".ico") else write_bmp8)(canvas, path)
+        data = (ico4_bytes if name.endswith(".ico") else bmp8_bytes)(canvas)
+        if check:
+            with open(path, "rb") as f:
+                if f.read() != data:
+                    stale.append(os.path.relpath(path, root))
+        else:
+            with open(path, "wb") as f:
+                f.write(data)
+            print("wrote", os.path.relpath(path, root))
         if preview:
-            write_png(canvas, os.path.join(preview, os.path.splitext(name)[0] + ".png"), scale=4 if
-                      canvas.w <= 48 else 2)
-        print("wrote", os.path.relpath(path, root))
-    return 0
+            write_png(canvas, os.path.join(preview, os.path.splitext(name)[0] + ".png"),
+                      scale=4 if canvas.w <= 48 else 2)
+    for path in stale:
+        print("differs from its drawing (run tools/mkpictures/mkpictures.py):", path)
+    return 1 if stale else 0
 
 
 if __name__ == "__main__":

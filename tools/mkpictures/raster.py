@@ -258,19 +258,18 @@ def _bmp_rows(canvas, palette, bits, transparent_index=0):
     return bytes(out)
 
 
-def write_bmp8(canvas, path):
-    """An 8-bit bitmap with a palette of exactly the colours used."""
+def bmp8_bytes(canvas):
+    """An 8-bit bitmap file with a palette of exactly the colours used."""
     palette = _palette_of(canvas)
     bits = _bmp_rows(canvas, palette, 8)
     pal = b"".join(bytes((b, g, r, 0)) for (r, g, b) in palette)
     offset = 14 + 40 + len(pal)
     header = struct.pack("<IiiHHIIiiII", 40, canvas.w, canvas.h, 1, 8, 0, len(bits), 2835, 2835, len(palette), 0)
-    with open(path, "wb") as f:
-        f.write(b"BM" + struct.pack("<IHHI", offset + len(bits), 0, 0, offset) + header + pal + bits)
+    return b"BM" + struct.pack("<IHHI", offset + len(bits), 0, 0, offset) + header + pal + bits
 
 
-def write_ico4(canvas, path):
-    """A 32x32 icon with 16 colours (the VGA palette) and a transparency mask from the None pixels."""
+def ico4_bytes(canvas):
+    """A 32x32 icon file with 16 colours (the VGA palette) and a transparency mask from the None pixels."""
     assert canvas.w == 32 and canvas.h == 32
     xor = _bmp_rows(canvas, VGA16, 4)
     mask = bytearray()
@@ -284,8 +283,7 @@ def write_ico4(canvas, path):
     header = struct.pack("<IiiHHIIiiII", 40, 32, 64, 1, 4, 0, len(xor) + len(mask), 0, 0, 16, 0)
     image = header + pal + xor + bytes(mask)
     directory = struct.pack("<HHH", 0, 1, 1) + struct.pack("<BBBBHHII", 32, 32, 16, 0, 1, 4, len(image), 6 + 16)
-    with open(path, "wb") as f:
-        f.write(directory + image)
+    return directory + image
 
 
 def write_png(canvas, path, scale=1, background=(0, 128, 128)):
