@@ -163,6 +163,41 @@
 #define IDS_DEFAULT_HOTKEY 115      // "Left Ctrl"
 #define IDS_DEFAULT_STARTUP 116     // "StartUp": the start-up group
 
+// ---- Strings: names read from the string table that have no fixed number of their own -------------------
+// Numbered from 300 on. "TARNO" as a section name is IDS_GROUP_NAME, "hotkey" as a key of [keyboard] is
+// IDS_SEC_HOTKEY, "country" of control.inf is IDS_SEC_COUNTRY and "boot" of system.ini is IDS_SEC_BOOT.
+#define IDS_SEC_LANGUAGE 300           // "Language": descriptions of the language libraries (setup1.inf)
+#define IDS_SEC_OEM_CODEPAGE_DESC 301  // "codepage.oem.description" (setup1.inf)
+#define IDS_KEY_KEYBOARD_DRV 302       // "keyboard.drv" of [boot]
+#define IDS_SEC_FONT_SUBSTITUTES 303   // "FontSubstitutes" (setup1.inf)
+#define IDS_SEC_ICONS_PROGRAMFILES 304 // "TARNO.programfiles": Program Manager items
+#define IDS_SEC_ICONS_APPLICATIONS 305 // "TARNO.apl"
+#define IDS_SEC_ICONS_SAMPLE 306       // "TARNO.tdk"
+#define IDS_SEC_INTL 310               // "intl" (win.ini)
+#define IDS_SEC_BOOT_DESCRIPTION 311   // "boot.description" (system.ini)
+#define IDS_SEC_386ENH 312             // "386Enh" (system.ini)
+#define IDS_KEY_WINCODEPAGE 313        // "wincodepage" of [boot]
+#define IDS_KEY_CODEPAGE 314           // "codepage" of [boot.description]
+#define IDS_KEY_LANGUAGE_DLL 315       // "language.dll"
+#define IDS_KEY_KEYBOARD_DLL 316       // "keyboard.dll" of [keyboard]
+#define IDS_KEY_SECONDKEYB_DLL 317     // "secondkeyb.dll" of [keyboard]
+#define IDS_KEY_WOAFONT 318            // "woafont" of [386Enh]; with ".fon" the key of [boot.description]
+#define IDS_KEY_FIXEDFON_FON 319       // "fixedfon.fon": display settings value
+#define IDS_KEY_OEMFONTS_FON 320       // "oemfonts.fon": display settings value
+#define IDS_SEC_PROGMAN_GROUPS 321     // "progman.groups" of the Windows setup.inf
+#define IDS_KEY_GROUP1 322             // "group1" of [progman.groups]
+#define IDS_SAVE_INTL 330              // "intl.svd": sections of uninst.inf holding the previous values
+#define IDS_SAVE_BOOT 331              // "boot.svd"
+#define IDS_SAVE_LANG 332              // "Lang.svd"
+#define IDS_SAVE_KEYBOARD 333          // "keyboard.svd"
+#define IDS_SAVE_GRAB 334              // "Grab.Svd"
+#define IDS_SAVE_FONTS 335             // "fonts.svd"
+#define IDS_SAVE_DISPLAY_FONTS 336     // "DisplayFonts"
+#define IDS_SAVE_SYSTEM_FONTS 337      // "SystemFonts"
+#define IDS_SAVE_FONT_SUBSTITUTES 338  // "FontSubstitutes.svd"
+#define IDS_SEC_ENABLED 339            // "Enabled": section and key of uninst.inf
+#define IDS_SEC_TNNLS 340              // "TNNLS": installed layouts in tarno.ini
+
 // ---- Dialog templates ---------------------------------------------------------------------------------
 // Named resources are bare names to the resource compiler (a quoted name straight after a quoted file name
 // would be joined to it) and strings to the code: RES_NAME gives both from one spelling.
