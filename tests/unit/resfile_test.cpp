@@ -271,4 +271,15 @@ TEST_F(ProgramResources, BytesLookupServesTheBitmapAndIconLoaders) {
     EXPECT_FALSE(sim::find_resource_bytes(RT_BITMAP, "#999"));
 }
 
+TEST_F(ProgramResources, FindResourcePrefersTheLanguageOfTheMachine) {
+    auto data_of = [] {
+        auto bytes = sim::find_resource_bytes(RT_RCDATA, MAKEINTRESOURCEA(IDR_LANG));
+        return bytes ? std::string(bytes->begin(), bytes->end()) : std::string();
+    };
+    use_codepage(1251);
+    EXPECT_EQ(data_of(), "ru");
+    use_codepage(1252);
+    EXPECT_EQ(data_of(), "en");
+}
+
 } // namespace
