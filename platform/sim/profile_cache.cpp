@@ -26,8 +26,9 @@ struct Cached {
 };
 
 struct Cache {
-    std::string machine_dir;                       // the cache belongs to one attached machine
-    std::unordered_map<std::string, Cached> files; // by host path
+    std::string machine_dir;                            // the cache belongs to one attached machine
+    std::unordered_map<std::string, Cached> files;      // by host path
+    std::unordered_map<std::string, std::string> hosts; // full Windows path → host path of the file found
     unsigned long parses = 0;
 };
 
@@ -35,6 +36,7 @@ Cache& cache() {
     static Cache c;
     if (c.machine_dir != machine().dir) {
         c.files.clear();
+        c.hosts.clear();
         c.machine_dir = machine().dir;
     }
     return c;
@@ -73,18 +75,32 @@ std::shared_ptr<const IniDocument> read_into(Cache& k, const std::string& host, 
     return c.doc;
 }
 
+// The host file of a full path and its stamp. A look-up costs one stat while the file stays where it was
+// found; resolving the name without regard to case takes several.
+bool find_file(Cache& k, const std::string& full, std::string& host, Stamp& stamp) {
+    auto known = k.hosts.find(full);
+    if (known != k.hosts.end() && stamp_of(known->second, stamp)) {
+        host = known->second;
+        return true;
+    }
+    host = host_path(full);
+    if (known != k.hosts.end()) k.hosts.erase(known);
+    if (host.empty() || !stamp_of(host, stamp)) {
+        k.files.erase(host);
+        return false;
+    }
+    k.hosts[full] = host;
+    return true;
+}
+
 } // namespace
 
 std::shared_ptr<const IniDocument> load_profile(const std::string& full) {
     if (full.empty() || fails_read(full)) return nullptr;
-    std::string host = host_path(full);
-    if (host.empty()) return nullptr;
     Cache& k = cache();
+    std::string host;
     Stamp now_stamp;
-    if (!stamp_of(host, now_stamp)) {
-        k.files.erase(host);
-        return nullptr;
-    }
+    if (!find_file(k, full, host, now_stamp)) return nullptr;
     Cached& c = k.files[host];
     if (c.doc && trusted(c, now_stamp) && c.doc->codepage() == machine().settings.codepage) return c.doc;
     auto doc = read_into(k, host, c);
@@ -111,6 +127,7 @@ bool store_profile(const std::string& full, const std::string& text) {
 void clear_profile_cache() {
     if (!is_attached()) return;
     cache().files.clear();
+    cache().hosts.clear();
     cache().parses = 0;
 }
 

@@ -267,13 +267,14 @@ class Reader {
 RegHive::RegHive(unsigned cp) : codepage(cp) {
     for (std::size_t i = 0; i < roots.size(); ++i)
         roots[i].name = kRegRootNames[i];
+    for (unsigned c = 0; c < upper_table.size(); ++c)
+        upper_table[c] = ansi_upper(static_cast<unsigned char>(c), cp);
 }
 
 bool RegHive::same_name(std::string_view a, std::string_view b) const {
     if (a.size() != b.size()) return false;
     for (std::size_t i = 0; i < a.size(); ++i)
-        if (a[i] != b[i] && ansi_upper(static_cast<unsigned char>(a[i]), codepage) !=
-                                ansi_upper(static_cast<unsigned char>(b[i]), codepage))
+        if (upper_table[static_cast<unsigned char>(a[i])] != upper_table[static_cast<unsigned char>(b[i])])
             return false;
     return true;
 }
@@ -281,7 +282,7 @@ bool RegHive::same_name(std::string_view a, std::string_view b) const {
 std::string RegHive::upper(std::string_view s) const {
     std::string out(s);
     for (char& c : out)
-        c = static_cast<char>(ansi_upper(static_cast<unsigned char>(c), codepage));
+        c = static_cast<char>(upper_table[static_cast<unsigned char>(c)]);
     return out;
 }
 

@@ -33,6 +33,7 @@ constexpr std::array<const char*, 7> kRegRootNames = {
 struct RegHive {
     explicit RegHive(unsigned cp = 1252);
     unsigned codepage;
+    std::array<unsigned char, 256> upper_table; // the code page's upper case of each byte
     std::array<RegKey, kRegRootNames.size()> roots;
 
     RegKey* find_key(std::size_t root, const std::vector<std::string>& path);

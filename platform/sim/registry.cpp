@@ -19,6 +19,7 @@ namespace {
 
 struct FileStamp {
     bool exists = false;
+    bool regular = false;
     dev_t dev = 0;
     ino_t ino = 0;
     off_t size = 0;
@@ -38,6 +39,7 @@ struct OpenKey {
 struct RegistryState {
     RegHive hive;
     bool loaded = false;
+    bool unreadable = false; // the file is there but could not be read: never write over it
     FileStamp stamp;
     std::map<std::uintptr_t, OpenKey> handles;
     std::uintptr_t next_handle = 0x1000;
@@ -56,6 +58,7 @@ FileStamp stamp_of(const std::string& path) {
     FileStamp s;
     if (::stat(path.c_str(), &st) != 0) return s;
     s.exists = true;
+    s.regular = S_ISREG(st.st_mode);
     s.dev = st.st_dev;
     s.ino = st.st_ino;
     s.size = st.st_size;
@@ -78,8 +81,18 @@ void load(RegistryState& s, const std::string& path, const FileStamp& now) {
     s.hive = RegHive(machine().settings.codepage);
     s.loaded = true;
     s.stamp = now;
+    bool reported = s.unreadable;
+    s.unreadable = false;
     std::string text;
-    if (!now.exists || !read_host_file(path, text)) return;
+    if (!now.exists) return;
+    if (!now.regular || !read_host_file(path, text)) {
+        if (!reported)
+            std::fprintf(stderr, "win95sim: cannot read %s; the registry is empty until it can be read\n",
+                         path.c_str());
+        s.unreadable = true;
+        s.loaded = false;
+        return;
+    }
     std::vector<RegFileError> errors;
     parse_regedit(text, s.hive, errors);
     if (!errors.empty()) report_errors(path, text, errors);
@@ -102,7 +115,7 @@ RegistryState& state() {
 
 LONG save(RegistryState& s) {
     std::string path = registry_file();
-    if (!write_host_file(path, format_regedit(s.hive))) {
+    if (s.unreadable || !write_host_file(path, format_regedit(s.hive))) {
         s.loaded = false; // the change is lost: read the file again at the next call
         return ERROR_CANTWRITE;
     }

@@ -61,15 +61,15 @@ bool ignorable(char c) {
 
 Weight weight_of(char c) {
     unsigned cp = acp();
+    auto byte = static_cast<unsigned char>(c);
     char16_t u = wide(c);
-    char16_t up = sim::ansi_to_unicode(sim::ansi_upper(static_cast<unsigned char>(c), cp), cp);
+    char16_t up = sim::ansi_to_unicode(sim::ansi_upper(byte, cp), cp);
     if (u >= '0' && u <= '9') return {0x20000u + u, 0, 0};
     if (!is_alpha_u(u)) return {0x10000u + u, 0, 0};
+    bool is_upper = u == up && sim::ansi_lower(byte, cp) != byte;
+    if (up == 0x0401) return {0x30000u + 2u * 0x0415 + 1, 0, is_upper}; // Ё sorts right after Е
     char16_t base = base_letter(up);
-    unsigned primary = 0x30000u + 2u * base;
-    if (up == 0x0401) primary = 0x30000u + 2u * 0x0415 + 1; // Ё sorts right after Е
-    return {primary, base == up || up == 0x0401 ? 0u : up,
-            u == up && sim::ansi_lower(static_cast<unsigned char>(c), cp) != static_cast<unsigned char>(c)};
+    return {0x30000u + 2u * base, base == up ? 0u : up, is_upper};
 }
 
 std::vector<Weight> weights(const char* s) {
@@ -91,6 +91,17 @@ int compare_level(const std::vector<Weight>& a, const std::vector<Weight>& b, Fi
     return sign(static_cast<long long>(a.size()) - static_cast<long long>(b.size()));
 }
 
+// Hyphens and apostrophes decide last: fewer of them first, then the earlier one later.
+int compare_ignorables(LPCSTR a, LPCSTR b) {
+    std::vector<std::pair<long, char>> ia, ib;
+    for (long i = 0; a[i]; ++i)
+        if (ignorable(a[i])) ia.emplace_back(-i, a[i]);
+    for (long i = 0; b[i]; ++i)
+        if (ignorable(b[i])) ib.emplace_back(-i, b[i]);
+    if (ia.size() != ib.size()) return ia.size() < ib.size() ? -1 : 1;
+    return ia == ib ? 0 : ia < ib ? -1 : 1;
+}
+
 int compare(LPCSTR a, LPCSTR b, bool with_case) {
     if (!a || !b) return a ? 1 : b ? -1 : 0;
     auto wa = weights(a), wb = weights(b);
@@ -98,7 +109,7 @@ int compare(LPCSTR a, LPCSTR b, bool with_case) {
     if (int r = compare_level(wa, wb, [](const Weight& w) { return w.accent; })) return r;
     if (with_case)
         if (int r = compare_level(wa, wb, [](const Weight& w) { return w.upper_case; })) return r;
-    return sign(std::strcmp(a, b)); // hyphens and apostrophes last
+    return compare_ignorables(a, b);
 }
 
 // wsprintf
@@ -159,9 +170,11 @@ const char* parse_spec(const char* f, Spec& s) {
     return *f ? f + 1 : f;
 }
 
-// Text with its width: blanks (or zeros after any sign and 0x) on the left, or blanks on the right.
-void put_field(Output& out, const Spec& s, const std::string& head, const std::string& body) {
-    int len = static_cast<int>(head.size() + body.size());
+// Text with its width: blanks (or zeros after any sign and 0x) on the left, or blanks on the right. The
+// 0x of '#' is not counted in the width.
+void put_field(Output& out, const Spec& s, const std::string& head, const std::string& body,
+               bool head_counts) {
+    int len = static_cast<int>((head_counts ? head.size() : 0) + body.size());
     int fill = std::max(0, s.width - len);
     if (s.left) {
         out.put(head.data(), head.size());
@@ -199,7 +212,7 @@ void put_number(Output& out, const Spec& s, DWORD bits) {
     body = digits(bits, hex ? 16 : 10, s.type == 'X');
     if (hex && s.prefix) head = s.type == 'X' ? "0X" : "0x";
     if (s.precision > static_cast<int>(body.size())) body.insert(0, s.precision - body.size(), '0');
-    put_field(out, s, head, body);
+    put_field(out, s, head, body, !(hex && s.prefix));
 }
 
 std::string narrow(const WCHAR* w) {
@@ -216,7 +229,7 @@ std::string narrow(const WCHAR* w) {
 void put_string(Output& out, Spec s, std::string text) {
     if (s.precision >= 0 && static_cast<int>(text.size()) > s.precision) text.resize(s.precision);
     s.zero = s.zero && !s.left;
-    put_field(out, s, "", text);
+    put_field(out, s, "", text, true);
 }
 
 } // namespace

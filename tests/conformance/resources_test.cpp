@@ -95,6 +95,11 @@ TEST_F(Resources, LoadStringFindsIdsAcrossBlocks) {
     EXPECT_EQ(load_text(IDS_MAX), "Highest id");
     EXPECT_EQ(load_text(IDS_LONG).size(), 311u);
     EXPECT_EQ(load_text(IDS_LONG).back(), '!');
+    // A null instance is the program, and only the low word of the id counts.
+    char buffer[32];
+    EXPECT_EQ(LoadStringA(nullptr, IDS_HELLO, buffer, sizeof buffer), 12);
+    EXPECT_EQ(LoadStringA(self(), 0x10000 + IDS_HELLO, buffer, sizeof buffer), 12);
+    EXPECT_STREQ(buffer, "Hello, world");
     // The string table block is RT_STRING number id / 16 + 1.
     EXPECT_NE(FindResourceA(self(), MAKEINTRESOURCEA(IDS_LONG / 16 + 1), RT_STRING), nullptr);
 }

@@ -3,14 +3,18 @@
 #include "platform/sim/regfile.h"
 
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <string_view>
 
 namespace {
 
-void check(bool ok) {
-    if (!ok) std::abort();
+void check_at(bool ok, int line) {
+    if (ok) return;
+    std::fprintf(stderr, "regedit_fuzz.cpp:%d: check failed\n", line);
+    std::abort();
 }
+#define check(ok) check_at(ok, __LINE__)
 
 } // namespace
 

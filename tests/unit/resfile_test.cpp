@@ -5,6 +5,7 @@
 #include "tests/resources/testres.h"
 #include "tests/unit/attached_machine.h"
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -92,7 +93,7 @@ class ProgramResources : public AttachedMachine {
         ASSERT_TRUE(sim::set_program_resources(replacement_.data(), replacement_.size(), &error)) << error;
     }
     std::string load(UINT id, int size = 256) {
-        std::string buffer(static_cast<std::size_t>(size), '#');
+        std::string buffer(static_cast<std::size_t>(std::max(size, 1)), '#');
         int n = LoadStringA(nullptr, id, buffer.data(), size);
         return n < 0 ? "<" + std::to_string(n) + ">" : buffer.substr(0, static_cast<std::size_t>(n));
     }
@@ -224,10 +225,11 @@ TEST_F(ProgramResources, LoadStringConvertsToCodePage1251) {
     EXPECT_EQ(load(IDS_CYRILLIC, 4), "\xD3\xF1\xF2");
 }
 
-TEST_F(ProgramResources, LoadStringTakesTheLowWordOfTheId) {
-    EXPECT_EQ(load(0x10000 + IDS_HELLO), "Hello, world");
-    EXPECT_EQ(load(IDS_MAX), "Highest id");
+TEST_F(ProgramResources, LoadStringWithNoRoomReportsOnlyFoundBlocks) {
+    EXPECT_EQ(load(IDS_HELLO, 0), "<-1>");
+    EXPECT_EQ(load(IDS_HELLO, -5), "<-1>");
     EXPECT_EQ(load(IDS_NO_BLOCK, 0), "");
+    EXPECT_EQ(LoadStringA(nullptr, IDS_HELLO, nullptr, 10), 0);
 }
 
 TEST_F(ProgramResources, LoadStringStopsAtAShortBlock) {
@@ -267,6 +269,17 @@ TEST_F(ProgramResources, BytesLookupServesTheBitmapAndIconLoaders) {
     const unsigned icon_id = (*group)[18] | (*group)[19] << 8;
     EXPECT_TRUE(sim::find_resource_bytes(RT_ICON, MAKEINTRESOURCEA(icon_id)));
     EXPECT_FALSE(sim::find_resource_bytes(RT_BITMAP, "#999"));
+}
+
+TEST_F(ProgramResources, FindResourcePrefersTheLanguageOfTheMachine) {
+    auto data_of = [] {
+        auto bytes = sim::find_resource_bytes(RT_RCDATA, MAKEINTRESOURCEA(IDR_LANG));
+        return bytes ? std::string(bytes->begin(), bytes->end()) : std::string();
+    };
+    use_codepage(1251);
+    EXPECT_EQ(data_of(), "ru");
+    use_codepage(1252);
+    EXPECT_EQ(data_of(), "en");
 }
 
 } // namespace
