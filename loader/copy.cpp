@@ -7,7 +7,7 @@ namespace {
 
 // The two files, in the order they are copied: the main program comes last, so its path starts the
 // command line.
-const UINT kSetupFiles[] = {IDS_SETUP_INF, IDS_MAIN_PROGRAM};
+const UINT kSetupFiles[] = {IDS_LOADER_INF_FILE, IDS_LOADER_MAIN_PROGRAM};
 
 void LoadLoaderString(UINT id, char* out, int cap) {
     if (!LoadStringA(GetModuleHandleA(nullptr), id, out, cap)) out[0] = '\0';
@@ -86,7 +86,7 @@ int CopySetupFiles() {
         if (!SourcePresent(name)) return CopyFailed();
     }
     char tempName[32];
-    LoadLoaderString(IDS_TEMP_DIR_NAME, tempName, sizeof tempName);
+    LoadLoaderString(IDS_LOADER_TEMP_DIR, tempName, sizeof tempName);
     CopyText(szLoaderTempDir, szLoaderWindowsDir);
     AppendText(szLoaderTempDir, tempName);
     CreateDirectoryA(szLoaderTempDir, nullptr); // an existing directory is used as it is

@@ -8,7 +8,7 @@ namespace {
 BOOL ReadWindowsDirectory() {
     UINT len = GetWindowsDirectoryA(szLoaderWindowsDir, sizeof szLoaderWindowsDir);
     if (len == 0 || len >= sizeof szLoaderWindowsDir) {
-        LoaderMessage(nullptr, MB_OK | MB_ICONERROR, IDS_NO_WINDOWS_DIR);
+        LoaderMessage(nullptr, MB_OK | MB_ICONERROR, IDS_LOADER_NO_WINDOWS_DIR);
         return FALSE;
     }
     return TRUE;

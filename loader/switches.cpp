@@ -21,7 +21,7 @@ void ShowSwitchHelp() {
     CopyText(help, "\r/e - express setup (skip not important dialogs),\r"
                    "/q - disable writing messages to log-file during setup,\r"
                    "/o - OEM setup.\r");
-    LoaderMessage(nullptr, MB_OK | MB_ICONINFORMATION, IDS_SWITCH_HELP, help);
+    LoaderMessage(nullptr, MB_OK | MB_ICONINFORMATION, IDS_LOADER_SWITCHES_HELP, help);
 }
 
 } // namespace
