@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -47,11 +48,14 @@ struct Settings {
     std::vector<std::string> progman_refuse; // Program Manager commands whose transactions are refused
 };
 
+struct RegistryState; // platform/sim/registry.cpp
+
 struct Machine {
     std::string dir; // host folder
     Settings settings;
     std::string module_path = "C:\\SETUP.EXE";
     std::string current_dir = "C:\\"; // always ends in a backslash
+    std::shared_ptr<RegistryState> registry; // loaded at the process's first registry call
 };
 
 // The attached machine; aborts with a message when the process is not attached.

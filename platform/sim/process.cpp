@@ -1,4 +1,6 @@
 // The process's attachment to its machine.
+#include "platform/sim/files.h"
+#include "platform/sim/global_memory.h"
 #include "platform/sim/machine.h"
 #include "platform/sim/sim.h"
 
@@ -35,7 +37,12 @@ bool attach(const std::string& dir, const std::string& module, const std::string
     return true;
 }
 
-void detach() { current().reset(); }
+// Leaving the machine ends the process: its files are closed and its memory freed.
+void detach() {
+    close_all_files();
+    free_all_global_memory();
+    current().reset();
+}
 bool attached() { return current() != nullptr; }
 bool is_attached() { return current() != nullptr; }
 const std::string& machine_dir() { return machine().dir; }

@@ -37,8 +37,7 @@ int main(int argc, char** argv) {
     } else {
         for (int i = 1; i < argc; ++i) command_line += (i > 1 ? " " : "") + std::string(argv[i]);
     }
-    int code = WinMain(reinterpret_cast<HINSTANCE>(static_cast<std::uintptr_t>(0x400000)), nullptr,
-                       command_line.data(), 1 /* SW_SHOWNORMAL */);
+    int code = WinMain(GetModuleHandleA(nullptr), nullptr, command_line.data(), 1 /* SW_SHOWNORMAL */);
     sim::detach();
     return code;
 }
