@@ -1,4 +1,4 @@
 // The setup loader.
-#include "platform/win32.h"
+#include "loader/loader.h"
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) { return 0; }
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) { return RunLoader(instance, commandLine); }
