@@ -106,6 +106,27 @@ TEST_F(Lz, CompressedFilesCopyExpanded) {
     LZDone();
 }
 
+// Streams written by hand: the first byte lies at window position 4080, the window starts as blanks,
+// and a reference to the position about to be written reaches 4096 bytes back.
+TEST_F(Lz, WindowStartsAsBlanks) {
+    auto file = [](char length, const std::string& body) {
+        return std::string("SZDD\x88\xF0\x27\x33"
+                           "A",
+                           9) +
+               std::string(1, '\0') + std::string(1, length) + std::string(3, '\0') + body;
+    };
+    put("HELLO.TX_", file(18, "\xBFhello \xF0\xF8\n"));
+    put("BLANKS.TX_", file(5, std::string("\0\0\x02", 3)));
+    put("WRAP.TX_", file(7, "\x01"
+                            "A\xF1\xF0\xF0\xF0"));
+    EXPECT_EQ(copy("HELLO.TX_", "HELLO.TXT"), 18);
+    EXPECT_EQ(get("HELLO.TXT"), "hello hello hello\n");
+    EXPECT_EQ(copy("BLANKS.TX_", "BLANKS.TXT"), 5);
+    EXPECT_EQ(get("BLANKS.TXT"), "     ");
+    EXPECT_EQ(copy("WRAP.TX_", "WRAP.TXT"), 7);
+    EXPECT_EQ(get("WRAP.TXT"), "A   A  ");
+}
+
 TEST_F(Lz, PlainFilesCopyUnchanged) {
     const std::string plain = std::string("SZD\0\x88 not quite a header", 24) + std::string(5000, '\xF0');
     put("PLAIN.BIN", plain);
