@@ -231,8 +231,9 @@ LONG WINAPI LZCopy(INT source, INT dest) {
             result += got;
         }
     }
-    // The expanding state made here is dropped; the caller's file stays open.
-    if (own_state) sim::release(from);
+    // A kernel file that had to be wrapped for expansion is closed with its wrapper, as Wine's library
+    // does; the caller's later close of it fails harmlessly.
+    if (own_state) LZClose(from);
     return result;
 }
 

@@ -127,6 +127,21 @@ TEST_F(Lz, WindowStartsAsBlanks) {
     EXPECT_EQ(get("WRAP.TXT"), "A   A  ");
 }
 
+// A kernel handle of a compressed file given to LZCopy is expanded too, and closed with the state the
+// copy made for it.
+TEST_F(Lz, CopyFromAKernelHandleExpandsAndClosesIt) {
+    put("SAMPLE.TX_", kSample);
+    OFSTRUCT a{}, b{};
+    const HFILE from = OpenFile(at("SAMPLE.TX_").c_str(), &a, OF_READ);
+    const HFILE to = OpenFile(at("SAMPLE.TXT").c_str(), &b, OF_CREATE);
+    ASSERT_NE(from, HFILE_ERROR);
+    ASSERT_NE(to, HFILE_ERROR);
+    EXPECT_EQ(LZCopy(from, to), static_cast<LONG>(sample_text().size()));
+    EXPECT_EQ(_llseek(from, 0, FILE_BEGIN), HFILE_ERROR);
+    EXPECT_EQ(_lclose(to), 0);
+    EXPECT_EQ(get("SAMPLE.TXT"), sample_text());
+}
+
 TEST_F(Lz, PlainFilesCopyUnchanged) {
     const std::string plain = std::string("SZD\0\x88 not quite a header", 24) + std::string(5000, '\xF0');
     put("PLAIN.BIN", plain);
