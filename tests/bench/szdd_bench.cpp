@@ -13,7 +13,6 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <random>
 #include <string>
 #include <sys/resource.h>
@@ -86,8 +85,10 @@ struct Fixture {
             .write(reinterpret_cast<const char*>(b.data()), static_cast<long>(b.size()));
     }
     static Bytes read(const fs::path& p) {
-        std::ifstream in(p, std::ios::binary);
-        return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+        Bytes out(fs::file_size(p));
+        std::ifstream(p, std::ios::binary)
+            .read(reinterpret_cast<char*>(out.data()), static_cast<long>(out.size()));
+        return out;
     }
 };
 
