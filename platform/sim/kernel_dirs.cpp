@@ -48,14 +48,12 @@ bool is_current_directory(const std::string& full) {
     return sim::equal_nocase(cwd, full);
 }
 
-// The drive a root path names: "C:\", "C:" or NULL (the current drive); 0 for anything else.
+// The drive a root path names: "C:\", "C:", "\" or NULL (the current drive). Like Windows 95, which
+// asks DOS about a drive number, only the drive part counts: "C:\WINDOWS\" names drive C: too.
 char drive_of_root(LPCSTR root) {
-    if (!root) return sim::machine().current_dir[0];
-    std::string r = root;
-    if (r == "\\") return sim::machine().current_dir[0];
-    if ((r.size() != 2 && r.size() != 3) || r[1] != ':' || (r.size() == 3 && r[2] != '\\' && r[2] != '/'))
-        return 0;
-    char d = static_cast<char>(std::toupper(static_cast<unsigned char>(r[0])));
+    if (!root || (root[0] == '\\' && root[1] != '\\')) return sim::machine().current_dir[0];
+    if (!root[0] || root[1] != ':' || (root[2] && root[2] != '\\' && root[2] != '/')) return 0;
+    char d = static_cast<char>(std::toupper(static_cast<unsigned char>(root[0])));
     return d >= 'A' && d <= 'Z' ? d : 0;
 }
 
@@ -121,10 +119,10 @@ BOOL WINAPI RemoveDirectoryA(LPCSTR name) {
     HostEntry e = host_entry(p.host);
     if (!e.exists) return fail(sim::missing_path_error(p));
     if (!e.directory) return fail(ERROR_DIRECTORY);
-    if (p.full.size() <= 3) return fail(ERROR_ACCESS_DENIED);
     if (DWORD denied = sim::write_denied(p)) return fail(denied);
     std::error_code ec;
     if (!fs::is_empty(p.host, ec)) return fail(ERROR_DIR_NOT_EMPTY);
+    if (p.full.size() <= 3) return fail(ERROR_ACCESS_DENIED); // a drive keeps its root
     // The current directory is in use and cannot go.
     if (is_current_directory(p.full)) return fail(ERROR_SHARING_VIOLATION);
     if (::rmdir(p.host.c_str()) != 0) return fail(ERROR_ACCESS_DENIED);

@@ -292,6 +292,12 @@ ResolvedPath search_file(const char* name) {
     return here;
 }
 
+// A file that the search did not find is reported as not found, whatever was wrong with its directory
+// or name.
+DWORD search_error(DWORD error) {
+    return error == ERROR_PATH_NOT_FOUND || error == ERROR_INVALID_NAME ? ERROR_FILE_NOT_FOUND : error;
+}
+
 void copy_bounded(char* dst, size_t size, const std::string& src) {
     size_t n = std::min(size - 1, src.size());
     std::memcpy(dst, src.data(), n);
@@ -424,17 +430,20 @@ BOOL WINAPI WriteFile(HANDLE h, LPCVOID buffer, DWORD count, LPDWORD written, LP
 
 namespace {
 
-// The new file position for a move from ORIGIN, or -1 with the error set.
+std::int64_t failed_seek(DWORD error) {
+    SetLastError(error);
+    return -1;
+}
+
+// The new file position for a move from ORIGIN, or -1 with the error set; a move before the start of
+// the file fails and leaves the pointer where it was.
 std::int64_t seek_entry(HANDLE h, std::int64_t distance, DWORD origin) {
     sim::OpenFileEntry* e = sim::file_entry(h);
-    if (!e) return sim::fail_bool(ERROR_INVALID_HANDLE), -1;
-    int whence = origin == FILE_BEGIN     ? SEEK_SET
-                 : origin == FILE_CURRENT ? SEEK_CUR
-                 : origin == FILE_END     ? SEEK_END
-                                          : -1;
-    if (whence < 0) return sim::fail_bool(ERROR_INVALID_PARAMETER), -1;
-    off_t base = whence == SEEK_SET ? 0 : ::lseek(e->fd, 0, whence);
-    if (base + distance < 0) return sim::fail_bool(ERROR_NEGATIVE_SEEK), -1;
+    if (!e) return failed_seek(ERROR_INVALID_HANDLE);
+    if (origin != FILE_BEGIN && origin != FILE_CURRENT && origin != FILE_END)
+        return failed_seek(ERROR_INVALID_PARAMETER);
+    off_t base = origin == FILE_BEGIN ? 0 : ::lseek(e->fd, 0, origin == FILE_CURRENT ? SEEK_CUR : SEEK_END);
+    if (base + distance < 0) return failed_seek(ERROR_NEGATIVE_SEEK);
     return ::lseek(e->fd, base + distance, SEEK_SET);
 }
 
@@ -537,7 +546,7 @@ HFILE WINAPI OpenFile(LPCSTR name, LPOFSTRUCT ofs, UINT style) {
     bool searches = !(style & (OF_PARSE | OF_CREATE | OF_DELETE));
     sim::ResolvedPath p = searches ? sim::search_file(name) : sim::resolve_path(name);
     sim::fill_ofs(ofs, p, name);
-    if (p.error) return sim::fail_ofs(ofs, p.error);
+    if (p.error) return sim::fail_ofs(ofs, searches ? sim::search_error(p.error) : p.error);
     if (style & OF_PARSE) return 0;
     if (style & OF_DELETE) return DeleteFileA(p.full.c_str()) ? 1 : sim::fail_ofs(ofs, GetLastError());
     OpenRequest rq;
@@ -549,7 +558,8 @@ HFILE WINAPI OpenFile(LPCSTR name, LPOFSTRUCT ofs, UINT style) {
         rq.disposition = CREATE_ALWAYS;
     }
     HANDLE h = sim::open_file(p.full.c_str(), rq);
-    if (h == INVALID_HANDLE_VALUE) return sim::fail_ofs(ofs, GetLastError());
+    if (h == INVALID_HANDLE_VALUE)
+        return sim::fail_ofs(ofs, searches ? sim::search_error(GetLastError()) : GetLastError());
     SetLastError(NO_ERROR);
     if (style & OF_EXIST) {
         sim::close_entry(h);
@@ -568,6 +578,24 @@ DWORD WINAPI GetFileAttributesA(LPCSTR name) {
     bool readonly = sim::has_readonly_attribute(p.host) || sim::listed_readonly(p.full) ||
                     (d && d->kind == sim::DriveKind::CdRom);
     return FILE_ATTRIBUTE_ARCHIVE | (readonly ? FILE_ATTRIBUTE_READONLY : 0);
+}
+
+// Only the read-only attribute is kept (in the host file's write permission); a directory's is ignored,
+// as Windows ignores it.
+BOOL WINAPI SetFileAttributesA(LPCSTR name, DWORD attributes) {
+    sim::ResolvedPath p = sim::resolve_path(name);
+    if (p.error) return sim::fail_bool(p.error);
+    struct stat st {};
+    if (!sim::stat_host(p.host, st)) return sim::fail_bool(sim::missing_path_error(p));
+    const sim::Drive* d = sim::drive_of(p.full);
+    if (d && (d->readonly || d->kind == sim::DriveKind::CdRom))
+        return sim::fail_bool(d->kind == sim::DriveKind::Removable ? ERROR_WRITE_PROTECT
+                                                                   : ERROR_ACCESS_DENIED);
+    if (sim::listed_readonly(p.full)) return sim::fail_bool(ERROR_ACCESS_DENIED);
+    if (S_ISDIR(st.st_mode)) return TRUE;
+    mode_t mode = (attributes & FILE_ATTRIBUTE_READONLY) ? (st.st_mode & ~0222) : (st.st_mode | 0200);
+    if (::chmod(p.host.c_str(), mode) != 0) return sim::fail_bool(sim::host_errno_error(errno));
+    return TRUE;
 }
 
 BOOL WINAPI DeleteFileA(LPCSTR name) {

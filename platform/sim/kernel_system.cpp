@@ -76,8 +76,8 @@ void WINAPI Sleep(DWORD milliseconds) {
     std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
 }
 
-// Milliseconds since the machine started, which for a simulated process is its own start; the count
-// wraps after 49.7 days as on Windows.
+// Milliseconds since the machine started, taken as a minute before the process did (so the count is
+// never near 0); it wraps after 49.7 days as on Windows.
 DWORD WINAPI GetTickCount(void) {
     static const auto start = std::chrono::steady_clock::now() - std::chrono::seconds(60);
     auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);

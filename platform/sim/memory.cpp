@@ -103,7 +103,7 @@ HGLOBAL modify_flags(HGLOBAL h, Block& b, UINT flags) {
 
 HGLOBAL resize_moveable(HGLOBAL h, Block& b, SIZE_T size, UINT flags) {
     if (size == 0) {
-        if (b.locks) return SetLastError(ERROR_INVALID_PARAMETER), nullptr;
+        if (b.locks) return out_of_memory(); // a locked block cannot be discarded
         std::free(b.data);
         b.data = nullptr;
         b.size = 0;

@@ -122,6 +122,7 @@ DWORD WINAPI SetFilePointer(HANDLE hFile, LONG lDistanceToMove, LONG* lpDistance
 DWORD WINAPI GetFileSize(HANDLE hFile, LPDWORD lpFileSizeHigh);
 BOOL WINAPI CloseHandle(HANDLE hObject);
 DWORD WINAPI GetFileAttributesA(LPCSTR lpFileName);
+BOOL WINAPI SetFileAttributesA(LPCSTR lpFileName, DWORD dwFileAttributes);
 BOOL WINAPI CopyFileA(LPCSTR lpExistingFileName, LPCSTR lpNewFileName, BOOL bFailIfExists);
 
 // Directories
@@ -172,6 +173,7 @@ DWORD WINAPI GetTickCount(void);
 // Plain names, as the real headers define them for ANSI programs.
 #define CreateFile CreateFileA
 #define GetFileAttributes GetFileAttributesA
+#define SetFileAttributes SetFileAttributesA
 #define CopyFile CopyFileA
 #define DeleteFile DeleteFileA
 #define CreateDirectory CreateDirectoryA
