@@ -338,7 +338,8 @@ namespace {
 constexpr std::size_t kPrefix = kMaxMatch; // blanks before the data, as the decoder's window starts
 constexpr std::size_t kMaxDistance = kWindow - kMaxMatch;
 constexpr unsigned kMaxHashBits = 16;
-constexpr int kMaxChain = 256;
+// Candidates tried per position: deeper search gains under half a percent on text and costs time.
+constexpr int kMaxChain = 64;
 constexpr std::size_t kBlock = 1 << 18;
 constexpr std::size_t kPadding = 8; // readable bytes after the data, for wide compares
 
@@ -359,6 +360,13 @@ class MatchFinder {
         const std::uint32_t h = hash(i);
         prev_[i & kWindowMask] = head_[h];
         head_[h] = static_cast<std::int64_t>(i);
+    }
+
+    // The match at DISTANCE for position I, no longer than MAX_LEN.
+    Match at_distance(std::size_t i, std::size_t distance, std::size_t max_len) const {
+        const std::size_t len = common_length(i - distance, i, max_len);
+        if (len < kMinMatch) return {};
+        return {static_cast<std::uint8_t>(len), static_cast<std::uint16_t>(distance)};
     }
 
     // The longest match for position I, no longer than MAX_LEN.
@@ -456,7 +464,14 @@ void encode_block(const std::vector<std::uint8_t>& v, std::size_t begin, std::si
     const std::size_t n = end - begin;
     std::vector<Match> matches(n);
     for (std::size_t k = 0; k < n; ++k) {
-        matches[k] = finder.longest(begin + k, std::min<std::size_t>(kMaxMatch, n - k));
+        const std::size_t max_len = std::min<std::size_t>(kMaxMatch, n - k);
+        // Inside a repeat as long as the format allows, the same distance nearly always continues it:
+        // one compare instead of a chain walk.
+        Match m;
+        if (k > 0 && matches[k - 1].length == kMaxMatch)
+            m = finder.at_distance(begin + k, matches[k - 1].distance, max_len);
+        if (m.length < max_len) m = finder.longest(begin + k, max_len);
+        matches[k] = m;
         finder.insert(begin + k);
     }
     // cost[k]: fewest bits to code positions k..n; step[k]: the length to take at k (1 = literal).

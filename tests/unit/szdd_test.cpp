@@ -291,3 +291,13 @@ TEST_F(SzddTools, WeReadTheirFilesAndAreNoLarger) {
         fs::remove(dir_ / "in_");
     }
 }
+
+TEST(Szdd, MissingCharacterFollowsTheCompressedName) {
+    using sim::szdd::missing_character;
+    EXPECT_EQ(missing_character("dist/setup.exe", "out/SETUP.EX_"), 'e');
+    EXPECT_EQ(missing_character("C:\\SETUP1.INF", "A:\\SETUP1.IN_"), 'F');
+    EXPECT_EQ(missing_character("readme", "readme._"), 0);     // nothing was replaced
+    EXPECT_EQ(missing_character("text.txt", "text.txt_"), 0);  // a character was added
+    EXPECT_EQ(missing_character("other.exe", "setup.ex_"), 0); // not the same name
+    EXPECT_EQ(missing_character("setup.exe", "setup.exe"), 0);
+}
