@@ -477,6 +477,30 @@ TEST_F(Measured, CalcRectHeightIsWholeLinesAndLongerTextWrapsToMore) {
     EXPECT_EQ(calc("one\r\ntwo", 400, DT_SINGLELINE).bottom, tm_.tmHeight);
 }
 
+TEST_F(Measured, EmptyTextAndEdgesOfMeasuring) {
+    // An empty text of unknown length collapses the rectangle and still answers one line's height; a
+    // length of 0 does nothing at all.
+    RECT r{5, 5, 100, 50};
+    EXPECT_EQ(DrawTextA(dc_, "", -1, &r, DT_CALCRECT | DT_WORDBREAK), tm_.tmHeight);
+    EXPECT_EQ(r.right, 5);
+    EXPECT_EQ(r.bottom, 5);
+    RECT s{5, 5, 100, 50};
+    EXPECT_EQ(DrawTextA(dc_, "", 0, &s, DT_CALCRECT | DT_SINGLELINE), 0);
+    EXPECT_EQ(s.right, 100);
+    EXPECT_EQ(s.bottom, 50);
+
+    // Vertically centred: the result is the offset of the text's bottom from the rectangle's top.
+    RECT v{0, 0, 100, 41};
+    EXPECT_EQ(DrawTextA(dc_, "x", 1, &v, DT_SINGLELINE | DT_VCENTER), (41 - tm_.tmHeight) / 2 + tm_.tmHeight);
+
+    // Trailing blanks and a lone ampersand at the end are measured like any other character.
+    SIZE e{};
+    GetTextExtentPoint32A(dc_, "ab  ", 4, &e);
+    EXPECT_EQ(calc("ab  ", 400).right, e.cx);
+    GetTextExtentPoint32A(dc_, "ab&", 3, &e);
+    EXPECT_EQ(calc("ab&", 400, DT_SINGLELINE).right, e.cx);
+}
+
 TEST_F(Measured, AWordWiderThanTheRectangleStandsAloneAndWidensIt) {
     RECT r = calc("a Supercalifragilisticexpialidocious b", 40);
     EXPECT_GT(r.right, 40);
