@@ -311,12 +311,11 @@ int cell_height(LONG lf_height) {
     return static_cast<int>(std::clamp(h, 4L, 400L));
 }
 
+// Cyrillic fonts draw code page 1251; every other font the machine's ANSI code page, as the fonts of a
+// localised Windows do.
 unsigned codepage_of(BYTE charset) {
     if (charset == RUSSIAN_CHARSET) return 1251;
-    if (charset == ANSI_CHARSET && !is_attached()) return 1252;
-    if (charset == ANSI_CHARSET || charset == DEFAULT_CHARSET)
-        return is_attached() ? machine().settings.codepage : 1252;
-    return 1252;
+    return is_attached() ? machine().settings.codepage : 1252;
 }
 
 } // namespace

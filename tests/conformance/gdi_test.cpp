@@ -8,6 +8,15 @@
 
 namespace {
 
+// The structures have the layout of 64-bit Windows on both platforms.
+static_assert(sizeof(BITMAP) == 32);
+static_assert(sizeof(BITMAPINFOHEADER) == 40);
+static_assert(sizeof(RGBQUAD) == 4);
+static_assert(sizeof(LOGFONTA) == 60);
+static_assert(sizeof(TEXTMETRICA) == 56);
+static_assert(sizeof(LOGBRUSH) == 16);
+static_assert(sizeof(LOGPEN) == 16);
+
 // A memory DC with a 32-bit colour bitmap selected, cleared to one colour.
 class Canvas {
   public:
