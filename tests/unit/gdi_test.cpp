@@ -284,6 +284,27 @@ TEST(GdiDib, DecodesPalettedAndTrueColourBottomUpBitmaps) {
     EXPECT_EQ(s.at(0, 0), 0x302010u);
     EXPECT_EQ(s.at(1, 0), 0x605040u);
 
+    // 1 bit, 10 x 1: the bits run from the most significant; 8 bits top-down (negative height).
+    auto m = dib_header(10, 1, 1, BI_RGB, 2);
+    put_color(m, 0x000000);
+    put_color(m, 0xFFFFFF);
+    for (unsigned char b : {0xA0, 0x40, 0x00, 0x00})
+        m.push_back(b);
+    ASSERT_TRUE(sim::gdi::decode_dib(m, s, 1, &error, nullptr)) << error;
+    std::string mono;
+    for (int x = 0; x < 10; ++x)
+        mono += s.at(x, 0) ? 'w' : 'b';
+    EXPECT_EQ(mono, "wbwbbbbbbw");
+    auto d = dib_header(1, -2, 8, BI_RGB, 3);
+    put_color(d, 0x000000);
+    put_color(d, 0x112233);
+    put_color(d, 0x445566);
+    for (unsigned char b : {1, 0, 0, 0, 2, 0, 0, 0})
+        d.push_back(b);
+    ASSERT_TRUE(sim::gdi::decode_dib(d, s, 1, &error, nullptr)) << error;
+    EXPECT_EQ(s.at(0, 0), 0x112233u);
+    EXPECT_EQ(s.at(0, 1), 0x445566u);
+
     // Run-length encoding: a run of three of colour 1, a literal of three padded to a word, a run of two,
     // end of bitmap.
     auto r = dib_header(8, 1, 8, BI_RLE8, 2);
