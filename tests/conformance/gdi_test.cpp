@@ -221,6 +221,37 @@ TEST_F(Gdi, RectangleOutlinesWithThePenAndFillsWithTheBrush) {
     DeleteObject(brush);
 }
 
+TEST_F(Gdi, AWidePenIsCentredOnTheOutlineUnlessItIsAnInsideFrame) {
+    // Rows through the middle of Rectangle(3, 3, 12, 12) with a 3-pixel pen (the corners are left out:
+    // their shape differs between implementations).
+    struct Case {
+        int style;
+        const char* row;
+        const char* column;
+    } cases[] = {{PS_SOLID, "..###rrrrr###...", "..###rrrrr###..."},
+                 {PS_INSIDEFRAME, "...###rrr###....", "...###rrr###...."}};
+    for (const Case& k : cases) {
+        Canvas c(16, 16);
+        HPEN pen = CreatePen(k.style, 3, kBlack);
+        HBRUSH brush = CreateSolidBrush(kRed);
+        HGDIOBJ old_pen = SelectObject(c.dc(), pen);
+        HGDIOBJ old_brush = SelectObject(c.dc(), brush);
+        ASSERT_TRUE(Rectangle(c.dc(), 3, 3, 12, 12));
+        std::string row, column;
+        for (int i = 0; i < 16; ++i) {
+            auto mark = [](COLORREF p) { return p == kBlack ? '#' : p == kRed ? 'r' : '.'; };
+            row += mark(c.at(i, 7));
+            column += mark(c.at(7, i));
+        }
+        EXPECT_EQ(row, k.row) << k.style;
+        EXPECT_EQ(column, k.column) << k.style;
+        SelectObject(c.dc(), old_pen);
+        SelectObject(c.dc(), old_brush);
+        DeleteObject(pen);
+        DeleteObject(brush);
+    }
+}
+
 TEST_F(Gdi, LineToDrawsUpToButNotIncludingItsEndAndMovesThePosition) {
     Canvas c(10, 10);
     HPEN pen = CreatePen(PS_SOLID, 1, kBlue);
