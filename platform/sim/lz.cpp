@@ -17,11 +17,14 @@ namespace {
 // As many expanding files as the library keeps open at once.
 constexpr std::size_t kMaxLzFiles = 16;
 constexpr std::size_t kCopyChunk = 1 << 16;
+constexpr std::size_t kStateBytes = 4096; // the window a state holds
 
 struct LzFile {
     HFILE file = HFILE_ERROR;   // the kernel file holding the compressed data
     std::uint32_t position = 0; // where the next LZRead starts in the expanded content
     std::unique_ptr<szdd::Expander> expander;
+    // The state's share of global memory, so that the machine's allocation failures reach the library.
+    HGLOBAL memory = nullptr;
 };
 
 std::array<std::unique_ptr<LzFile>, kMaxLzFiles>& lz_files() {
@@ -50,6 +53,8 @@ std::unique_ptr<LzFile>* free_slot(INT& handle) {
     auto& files = lz_files();
     for (std::size_t slot = 0; slot < kMaxLzFiles; ++slot) {
         if (files[slot] && file_entry(files[slot]->file)) continue;
+        // A state left from an earlier machine: its memory went with that machine, so it is not freed.
+        files[slot].reset();
         handle = handle_of_slot(slot);
         return &files[slot];
     }
@@ -57,8 +62,12 @@ std::unique_ptr<LzFile>* free_slot(INT& handle) {
 }
 
 void release(INT h) {
-    for (std::size_t slot = 0; slot < kMaxLzFiles; ++slot)
-        if (handle_of_slot(slot) == h) lz_files()[slot].reset();
+    for (std::size_t slot = 0; slot < kMaxLzFiles; ++slot) {
+        auto& f = lz_files()[slot];
+        if (handle_of_slot(slot) != h || !f) continue;
+        GlobalFree(f->memory);
+        f.reset();
+    }
 }
 
 szdd::Source source_of(HFILE file) {
@@ -147,6 +156,33 @@ std::string expanded_name(std::string name, char missing) {
     return name;
 }
 
+// Copies what FROM reads to DEST through a buffer of global memory; the byte count or an LZERROR_* code.
+LONG copy_data(INT from, INT dest) {
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, kCopyChunk);
+    char* buffer = memory ? static_cast<char*>(GlobalLock(memory)) : nullptr;
+    if (!buffer) {
+        GlobalFree(memory);
+        return LZERROR_GLOBALLOC;
+    }
+    LONG result = 0;
+    for (;;) {
+        const INT got = LZRead(from, buffer, static_cast<INT>(kCopyChunk));
+        if (got < 0) {
+            result = LZERROR_READ;
+            break;
+        }
+        if (got == 0) break;
+        if (_lwrite(static_cast<HFILE>(dest), buffer, static_cast<UINT>(got)) != static_cast<UINT>(got)) {
+            result = LZERROR_WRITE;
+            break;
+        }
+        result += got;
+    }
+    GlobalUnlock(memory);
+    GlobalFree(memory);
+    return result;
+}
+
 } // namespace
 } // namespace sim
 
@@ -166,6 +202,8 @@ INT WINAPI LZInit(INT source) {
     auto* slot = sim::free_slot(handle);
     if (!slot) return LZERROR_GLOBALLOC;
     auto f = std::make_unique<sim::LzFile>();
+    f->memory = GlobalAlloc(GMEM_MOVEABLE, sim::kStateBytes);
+    if (!f->memory) return LZERROR_GLOBALLOC;
     f->file = file;
     f->expander = std::make_unique<sim::szdd::Expander>(header.length);
     *slot = std::move(f);
@@ -211,26 +249,7 @@ LONG WINAPI LZCopy(INT source, INT dest) {
     const INT from = LZInit(source);
     if (from < 0) return from;
     const bool own_state = from != source;
-    LONG result = 0;
-    if (!sim::is_open_file(dest)) {
-        result = LZERROR_BADOUTHANDLE;
-    } else {
-        std::unique_ptr<char[]> buffer(new char[sim::kCopyChunk]);
-        for (;;) {
-            const INT got = LZRead(from, buffer.get(), static_cast<INT>(sim::kCopyChunk));
-            if (got < 0 || got == static_cast<INT>(HFILE_ERROR)) {
-                result = LZERROR_READ;
-                break;
-            }
-            if (got == 0) break;
-            if (_lwrite(static_cast<HFILE>(dest), buffer.get(), static_cast<UINT>(got)) !=
-                static_cast<UINT>(got)) {
-                result = LZERROR_WRITE;
-                break;
-            }
-            result += got;
-        }
-    }
+    const LONG result = sim::is_open_file(dest) ? sim::copy_data(from, dest) : LZERROR_BADOUTHANDLE;
     // A kernel file that had to be wrapped for expansion is closed with its wrapper, as Wine's library
     // does; the caller's later close of it fails harmlessly.
     if (own_state) LZClose(from);

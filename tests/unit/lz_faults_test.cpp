@@ -1,5 +1,6 @@
 // The LZ library on a simulated machine with injected faults: the machine's failing reads and writes,
 // a full disk and read-only files reach LZCopy through the kernel's file calls.
+#include "platform/sim/global_memory.h"
 #include "platform/sim/machine.h"
 #include "platform/sim/sim.h"
 #include "platform/sim/szdd.h"
@@ -71,6 +72,7 @@ TEST_F(LzFaults, LargeFilesStreamThroughLZCopy) {
     const auto data = content(3 << 20);
     put("BIG.DA_", sim::szdd::compress(data));
     EXPECT_EQ(copy("C:\\BIG.DA_", "C:\\BIG.DAT"), static_cast<LONG>(data.size()));
+    EXPECT_EQ(sim::global_blocks_in_use(), 0u); // the library's memory went with its files
     std::ifstream in(root_ / "m" / "C" / "BIG.DAT", std::ios::binary);
     EXPECT_TRUE(std::equal(data.begin(), data.end(), std::istreambuf_iterator<char>(in),
                            [](std::uint8_t a, char b) { return a == static_cast<std::uint8_t>(b); }));
@@ -100,6 +102,18 @@ TEST_F(LzFaults, ReadOnlyDestinationCannotBeCreated) {
     put("OUT.TXT", {});
     set("readonly C:\\OUT.TXT");
     EXPECT_EQ(copy("C:\\A.TX_", "C:\\OUT.TXT"), LZERROR_BADINHANDLE);
+}
+
+TEST_F(LzFaults, FailedAllocationsGiveGlobAllocError) {
+    put("A.TX_", sim::szdd::compress(content(1000)));
+    put("PLAIN.TXT", content(1000));
+    set("fail-alloc 1");
+    EXPECT_EQ(copy("C:\\A.TX_", "C:\\OUT.TXT"), LZERROR_GLOBALLOC);
+    EXPECT_EQ(copy("C:\\PLAIN.TXT", "C:\\OUT.TXT"), LZERROR_GLOBALLOC);
+    OFSTRUCT ofs{};
+    const HFILE file = OpenFile("C:\\A.TX_", &ofs, OF_READ);
+    EXPECT_EQ(LZInit(file), LZERROR_GLOBALLOC);
+    _lclose(file);
 }
 
 TEST_F(LzFaults, AtMostSixteenExpandingFilesAreOpen) {

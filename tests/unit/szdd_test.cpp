@@ -301,3 +301,34 @@ TEST(Szdd, MissingCharacterFollowsTheCompressedName) {
     EXPECT_EQ(missing_character("other.exe", "setup.ex_"), 0); // not the same name
     EXPECT_EQ(missing_character("setup.exe", "setup.exe"), 0);
 }
+
+// The szdd tool, found beside this test program in the build tree.
+TEST_F(SzddTools, ToolCompressesAndExpands) {
+    const fs::path tool = fs::read_symlink("/proc/self/exe").parent_path().parent_path() / "tools/szdd/szdd";
+    if (!fs::exists(tool)) GTEST_SKIP() << "szdd tool not built";
+    auto run = [&](const std::string& args) {
+        return std::system((tool.string() + " " + args + " 2>/dev/null").c_str());
+    };
+    const Bytes data = text(30000);
+    write_file(dir_ / "SETUP.EXE", data);
+    ASSERT_EQ(run("compress " + (dir_ / "SETUP.EXE").string() + " " + (dir_ / "SETUP.EX_").string()), 0);
+    const Bytes packed = read_file(dir_ / "SETUP.EX_");
+    sim::szdd::Header h;
+    ASSERT_EQ(sim::szdd::parse_header(packed, h), Result::Ok);
+    EXPECT_EQ(h.missing, 'E');
+    ASSERT_EQ(
+        std::system(
+            ("msexpand < " + (dir_ / "SETUP.EX_").string() + " > " + (dir_ / "theirs").string()).c_str()),
+        0);
+    EXPECT_EQ(read_file(dir_ / "theirs"), data);
+    ASSERT_EQ(run("-x " + (dir_ / "SETUP.EX_").string() + " " + (dir_ / "ours").string()), 0);
+    EXPECT_EQ(read_file(dir_ / "ours"), data);
+
+    write_file(dir_ / "HALF.EX_",
+               Bytes(packed.begin(), packed.begin() + static_cast<long>(packed.size() / 2)));
+    EXPECT_NE(run("expand " + (dir_ / "HALF.EX_").string() + " " + (dir_ / "half").string()), 0);
+    EXPECT_FALSE(fs::exists(dir_ / "half"));
+    EXPECT_NE(run("expand " + (dir_ / "SETUP.EXE").string() + " " + (dir_ / "plain").string()), 0);
+    EXPECT_NE(run("expand " + (dir_ / "MISSING").string() + " " + (dir_ / "x").string()), 0);
+    EXPECT_NE(run("bogus a b"), 0);
+}
