@@ -11,10 +11,16 @@ bool on_simulator() { return false; }
 void Conformance::SetUp() {
     char temp[MAX_PATH];
     ASSERT_NE(GetTempPathA(sizeof temp, temp), 0u);
+    // Wine reuses process ids, and a folder left behind by an earlier run must not stop this one: the
+    // name takes the clock too, and a taken name is skipped.
     static unsigned counter = 0;
-    std::string dir = std::string(temp) + "conf" + std::to_string(GetCurrentProcessId()) + "_" +
-                      std::to_string(++counter);
-    ASSERT_TRUE(CreateDirectoryA(dir.c_str(), nullptr));
+    std::string dir;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        dir = std::string(temp) + "conf" + std::to_string(GetCurrentProcessId()) + "_" +
+              std::to_string(GetTickCount()) + "_" + std::to_string(++counter);
+        if (CreateDirectoryA(dir.c_str(), nullptr)) break;
+        ASSERT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ALREADY_EXISTS)) << dir;
+    }
     scratch_ = dir + "\\";
 }
 
