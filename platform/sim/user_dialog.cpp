@@ -154,7 +154,7 @@ LRESULT on_close(HWND dialog) {
         MessageBeep(0);
         return 0;
     }
-    send(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), reinterpret_cast<LPARAM>(cancel));
+    post(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), reinterpret_cast<LPARAM>(cancel));
     return 0;
 }
 
@@ -227,9 +227,15 @@ HWND create_dialog(HINSTANCE instance, const DialogTemplate& tmpl, HWND owner, D
     if (style & DS_MODALFRAME) ex |= WS_EX_DLGMODALFRAME;
     if (!(style & WS_CHILD)) style |= WS_CLIPSIBLINGS;
     int f = frame_width(style, ex);
+    int top = f + (has_caption(style) ? caption_height() : 0);
     int width = mul_div(tmpl.cx, base_x, 4) + 2 * f;
-    int height = mul_div(tmpl.cy, base_y, 8) + 2 * f + (has_caption(style) ? caption_height() : 0);
+    int height = mul_div(tmpl.cy, base_y, 8) + top + f;
+    // The template places the client area; the frame and caption stand outside it.
     POINT pos = dialog_position(tmpl, owner, base_x, base_y, width, height);
+    if (!(tmpl.style & DS_CENTER)) {
+        pos.x -= f;
+        pos.y -= top;
+    }
     std::string caption = tmpl.caption;
 
     // The dialog procedure sees the dialog from its creation on: attach it through the class procedure.
@@ -388,13 +394,12 @@ UINT WINAPI GetDlgItemInt(HWND dialog, int id, BOOL* translated, BOOL is_signed)
     bool negative = false;
     if (is_signed && (*p == '-' || *p == '+')) negative = *p++ == '-';
     if (*p < '0' || *p > '9') return 0;
+    // The number ends at the first character that is not a digit.
     unsigned long long v = 0;
     for (; *p >= '0' && *p <= '9'; ++p) {
         v = v * 10 + static_cast<unsigned>(*p - '0');
         if (v > 0xFFFFFFFFull) return 0;
     }
-    while (*p == ' ') ++p;
-    if (*p) return 0;
     if (is_signed && v > (negative ? 0x80000000ull : 0x7FFFFFFFull)) return 0;
     if (translated) *translated = TRUE;
     return negative ? static_cast<UINT>(-static_cast<long long>(v)) : static_cast<UINT>(v);

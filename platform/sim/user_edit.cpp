@@ -89,7 +89,9 @@ LRESULT on_char(HWND hwnd, WPARAM ch) {
         MessageBeep(0);
         return 0;
     }
-    if (replace_selection(hwnd, std::string(1, static_cast<char>(ch)), true)) changed(hwnd);
+    // A key press notifies a change even when the limit refused the character.
+    replace_selection(hwnd, std::string(1, static_cast<char>(ch)), true);
+    changed(hwnd);
     return 0;
 }
 

@@ -224,11 +224,12 @@ TEST_F(User, DialogWithoutAbsAlignStandsInTheOwnersClientArea) {
         MapDialogRect(d, &units);
         POINT origin{0, 0};
         ClientToScreen(owner, &origin);
-        RECT wr, cr;
-        GetWindowRect(d, &wr);
+        RECT cr;
         GetClientRect(d, &cr);
-        EXPECT_EQ(wr.left, origin.x + units.left);
-        EXPECT_EQ(wr.top, origin.y + units.top);
+        POINT client{0, 0};
+        ClientToScreen(d, &client); // the template places the client area
+        EXPECT_EQ(client.x, origin.x + units.left);
+        EXPECT_EQ(client.y, origin.y + units.top);
         EXPECT_EQ(cr.right, units.right);
         EXPECT_EQ(cr.bottom, units.bottom);
         EXPECT_FALSE(IsWindowEnabled(owner)); // a modal dialog disables its owner
@@ -306,7 +307,9 @@ TEST_F(User, KeyboardAndCloseCommandsOfADialog) {
             if (!IsDialogMessageA(d, &m)) DispatchMessageA(&m);
         after_escape = run.commands;
         run.commands.clear();
-        SendMessageA(d, WM_SYSCOMMAND, SC_CLOSE, 0);
+        SendMessageA(d, WM_SYSCOMMAND, SC_CLOSE, 0); // the dialog posts itself the Cancel command
+        while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE))
+            if (!IsDialogMessageA(d, &m)) DispatchMessageA(&m);
         after_close = run.commands;
     };
     dlgtest::run_dialog(b, run);
@@ -316,7 +319,7 @@ TEST_F(User, KeyboardAndCloseCommandsOfADialog) {
         EXPECT_TRUE(after_disabled_enter.empty());
     }
     EXPECT_EQ(after_escape, (std::vector<Command>{{IDCANCEL, 0}}));
-    EXPECT_EQ(after_close, (std::vector<Command>{{IDCANCEL, 0}}));
+    EXPECT_EQ(after_close, (std::vector<Command>{{IDCANCEL, BN_CLICKED}}));
 }
 
 TEST_F(User, DialogItemHelpersAndIntegers) {
@@ -328,7 +331,10 @@ TEST_F(User, DialogItemHelpersAndIntegers) {
         SetDlgItemInt(d, 10, static_cast<UINT>(-25), TRUE);
         EXPECT_EQ(static_cast<int>(GetDlgItemInt(d, 10, &ok, TRUE)), -25);
         EXPECT_TRUE(ok);
-        SetDlgItemTextA(d, 10, "12x");
+        SetDlgItemTextA(d, 10, " 12x"); // the number ends at the first character that is not a digit
+        EXPECT_EQ(GetDlgItemInt(d, 10, &ok, FALSE), 12u);
+        EXPECT_TRUE(ok);
+        SetDlgItemTextA(d, 10, "x12");
         GetDlgItemInt(d, 10, &ok, FALSE);
         EXPECT_FALSE(ok);
         SetDlgItemTextA(d, 10, "4000000000");
