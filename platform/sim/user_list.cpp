@@ -301,9 +301,12 @@ LRESULT CALLBACK listbox_proc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam)
     case WM_GETDLGCODE: return DLGC_WANTARROWS | DLGC_WANTCHARS;
     case WM_PAINT: paint_control(hwnd); return 0;
     case WM_ERASEBKGND: return 1;
-    case WM_ENABLE:
     case WM_SETFOCUS:
-    case WM_KILLFOCUS: invalidate(hwnd, true); return 0;
+    case WM_KILLFOCUS:
+        invalidate(hwnd, true);
+        if (w->style & LBS_NOTIFY) notify_parent(hwnd, msg == WM_SETFOCUS ? LBN_SETFOCUS : LBN_KILLFOCUS);
+        return 0;
+    case WM_ENABLE: invalidate(hwnd, true); return 0;
     default: return list_message(hwnd, *w, msg, wparam, lparam);
     }
 }
@@ -315,9 +318,12 @@ LRESULT CALLBACK combobox_proc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam
     case WM_GETDLGCODE: return DLGC_WANTARROWS | DLGC_WANTCHARS;
     case WM_PAINT: paint_control(hwnd); return 0;
     case WM_ERASEBKGND: return 1;
-    case WM_ENABLE:
     case WM_SETFOCUS:
-    case WM_KILLFOCUS: invalidate(hwnd, true); return 0;
+    case WM_KILLFOCUS:
+        invalidate(hwnd, true);
+        notify_parent(hwnd, msg == WM_SETFOCUS ? CBN_SETFOCUS : CBN_KILLFOCUS);
+        return 0;
+    case WM_ENABLE: invalidate(hwnd, true); return 0;
     default: return combo_message(hwnd, *w, msg, wparam, lparam);
     }
 }
