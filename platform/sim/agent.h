@@ -122,8 +122,9 @@ DialogSnapshot snapshot_of(void* hwnd);
 bool apply_input(void* hwnd, const Input& input, std::string* reason);
 
 // Screen: the desktop and every visible top-level window composed in z-order into an image of the
-// machine's screen size (0x00RRGGBB pixels, rows top to bottom); and that image as a PNG file.
-std::vector<std::uint32_t> compose_screen();
-bool save_screenshot(const std::string& path);
+// machine's screen size (gdi_internal.h defines Surface); and that image as a PNG file.
+struct Surface;
+Surface compose_screen();
+bool save_screenshot(const std::string& path, std::string* error = nullptr);
 
 } // namespace sim

@@ -1,5 +1,6 @@
 // The dialog manager: dialogs built from templates, the modal loop, the default dialog procedure and the
 // dialog helper functions.
+#include "platform/sim/gdi_internal.h"
 #include "platform/sim/machine.h"
 #include "platform/sim/user_internal.h"
 
@@ -197,14 +198,6 @@ void run_modal_loop(HWND dialog) {
 
 } // namespace
 
-void dialog_base_units(const std::string& face, int points, int& base_x, int& base_y) {
-    (void)face;
-    // Character cell of the dialog font at 96 dots per inch: the em height plus two of internal leading,
-    // and the average width that the font's alphabet gives (6 for 8 points).
-    int p = points > 0 ? points : 8;
-    base_y = (p * 96 + 71) / 72 + 2;
-    base_x = std::max(1, (base_y * 6 + 6) / 13);
-}
 
 HWND dialog_of(HWND control) {
     for (Window* w = find(control); w; w = is_child(*w) ? find(w->parent) : nullptr)
@@ -220,8 +213,9 @@ int default_button_id(HWND dialog) {
 HWND create_dialog(HINSTANCE instance, const DialogTemplate& tmpl, HWND owner, DLGPROC proc, LPARAM param) {
     auto cls = dialog_class(tmpl);
     if (!cls) return nullptr;
-    int base_x = 8, base_y = 16; // the system font when the template names none
-    if (tmpl.has_font) dialog_base_units(tmpl.face, tmpl.point_size, base_x, base_y);
+    HFONT font = tmpl.has_font ? dialog_font(tmpl) : nullptr;
+    SIZE units = sim::dialog_base_units(font); // the system font when the template names none
+    int base_x = std::max<int>(1, units.cx), base_y = std::max<int>(1, units.cy);
     DWORD style = tmpl.style & ~WS_VISIBLE;
     DWORD ex = tmpl.ex_style;
     if (style & DS_MODALFRAME) ex |= WS_EX_DLGMODALFRAME;
@@ -247,7 +241,7 @@ HWND create_dialog(HINSTANCE instance, const DialogTemplate& tmpl, HWND owner, D
     d->dialog->proc = proc;
     d->dialog->base_x = base_x;
     d->dialog->base_y = base_y;
-    if (tmpl.has_font) d->dialog->font = dialog_font(tmpl);
+    d->dialog->font = font;
     if (d->dialog->font) send(dialog, WM_SETFONT, reinterpret_cast<WPARAM>(d->dialog->font), FALSE);
     if (!create_controls(dialog, tmpl, instance)) {
         DestroyWindow(dialog);
@@ -474,7 +468,10 @@ BOOL WINAPI MapDialogRect(HWND dialog, LPRECT rect) {
     return TRUE;
 }
 
-LONG WINAPI GetDialogBaseUnits(void) { return MAKELONG(8, 16); }
+LONG WINAPI GetDialogBaseUnits(void) {
+    SIZE units = sim::dialog_base_units(nullptr);
+    return MAKELONG(units.cx, units.cy);
+}
 
 BOOL WINAPI IsDialogMessageA(HWND dialog, LPMSG msg) {
     if (!msg || !find(dialog) || (msg->hwnd != dialog && !IsChild(dialog, msg->hwnd))) return FALSE;

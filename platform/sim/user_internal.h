@@ -139,8 +139,6 @@ INT_PTR run_dialog(HINSTANCE instance, const DialogTemplate& tmpl, HWND owner, D
 HWND create_dialog(HINSTANCE instance, const DialogTemplate& tmpl, HWND owner, DLGPROC proc, LPARAM param);
 HWND dialog_of(HWND control); // the nearest dialog ancestor or the window itself
 int default_button_id(HWND dialog);
-// Dialog base units of a font given as face and point size.
-void dialog_base_units(const std::string& face, int points, int& base_x, int& base_y);
 
 // Ends the program with a clear message, as when nobody can answer a dialog.
 [[noreturn]] void fatal(const std::string& message);
@@ -155,6 +153,8 @@ HBRUSH default_control_color(UINT msg, HDC dc);
 // Asks the control's parent for its colours (WM_CTLCOLORxxx) and fills the client area with the brush.
 HBRUSH control_brush(HWND control, UINT msg, HDC dc);
 void paint_control(HWND hwnd);
+void forget_surface(HWND hwnd);
+void reset_surfaces();
 HFONT dialog_font(const DialogTemplate& tmpl);
 
 // Waits for the person at the machine: asks the agent for one input to WINDOW and applies it.

@@ -1,6 +1,7 @@
 // List boxes (single and multiple selection, sorted or not) and drop-down list combo boxes. Both keep
 // their entries in the same list model; they differ in messages, error values and notifications.
 #include "platform/sim/codepage.h"
+#include "platform/sim/gdi_internal.h"
 #include "platform/sim/machine.h"
 #include "platform/sim/user_internal.h"
 
@@ -311,10 +312,23 @@ LRESULT CALLBACK listbox_proc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam)
     }
 }
 
+// A closed drop-down list is as tall as one entry of its font and its edges.
+void fit_combo_height(HWND hwnd, HFONT font) {
+    Window* w = find(hwnd);
+    if (!w) return;
+    int height = font_metrics(font ? font : system_font()).height + 8;
+    SetWindowPos(hwnd, nullptr, 0, 0, w->rect.right - w->rect.left, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 LRESULT CALLBACK combobox_proc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) {
     Window* w = find(hwnd);
     if (!w) return 0;
     switch (msg) {
+    case WM_CREATE: fit_combo_height(hwnd, nullptr); return 0;
+    case WM_SETFONT:
+        w->font = reinterpret_cast<HFONT>(wparam);
+        fit_combo_height(hwnd, w->font);
+        return 0;
     case WM_GETDLGCODE: return DLGC_WANTARROWS | DLGC_WANTCHARS;
     case WM_PAINT: paint_control(hwnd); return 0;
     case WM_ERASEBKGND: return 1;

@@ -217,7 +217,7 @@ LRESULT WINAPI DefWindowProcA(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam)
     case WM_GETTEXT: return copy_text(w->text, wparam, lparam);
     case WM_GETTEXTLENGTH: return static_cast<LRESULT>(w->text.size());
     case WM_ACTIVATE: return on_activate(hwnd, wparam);
-    case WM_NCACTIVATE: return TRUE;
+    case WM_NCACTIVATE: w->needs_paint = true; return TRUE;
     case WM_ERASEBKGND: return erase_background(hwnd, reinterpret_cast<HDC>(wparam));
     case WM_PAINT: {
         PAINTSTRUCT ps;

@@ -118,6 +118,8 @@ void free_window(HWND hwnd) {
     auto& s = state();
     if (s.focus == hwnd) s.focus = nullptr;
     if (s.active == hwnd) s.active = nullptr;
+    forget_surface(hwnd);
+    if (Window* w = find(hwnd); w && w->dialog && w->dialog->font) DeleteObject(w->dialog->font);
     s.windows.erase(reinterpret_cast<std::uintptr_t>(hwnd));
 }
 
@@ -193,6 +195,7 @@ void reset() {
     s.classes.clear();
     s.focus = s.active = nullptr;
     s.system_classes = false;
+    reset_surfaces();
     extern void reset_queue();
     reset_queue();
 }
