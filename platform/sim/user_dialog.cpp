@@ -45,6 +45,14 @@ DWORD item_ex_style(const DialogItem& item, DWORD& style) {
     return ex;
 }
 
+// An icon static names its icon in the template, by ordinal or by name, among the program's resources.
+void load_static_icon(HWND control, const DialogItem& item, HINSTANCE instance) {
+    if (!equal_nocase(item.class_name, "STATIC") || (item.style & SS_TYPEMASK) != SS_ICON) return;
+    LPCSTR name = item.text_ordinal >= 0 ? MAKEINTRESOURCEA(item.text_ordinal) : item.text.c_str();
+    if (!item.text.empty() || item.text_ordinal >= 0)
+        if (HICON icon = LoadIconA(instance, name)) send(control, STM_SETICON, reinterpret_cast<WPARAM>(icon), 0);
+}
+
 bool create_controls(HWND dialog, const DialogTemplate& tmpl, HINSTANCE instance) {
     Window* d = find(dialog);
     for (const DialogItem& item : tmpl.items) {
@@ -65,6 +73,7 @@ bool create_controls(HWND dialog, const DialogTemplate& tmpl, HINSTANCE instance
         }
         if ((d = find(dialog)) == nullptr) return false;
         if (d->dialog->font) send(c, WM_SETFONT, reinterpret_cast<WPARAM>(d->dialog->font), FALSE);
+        load_static_icon(c, item, instance);
         if (equal_nocase(cls, "BUTTON") && (style & BS_TYPEMASK) == BS_DEFPUSHBUTTON && d->dialog->def_id == 0)
             d->dialog->def_id = static_cast<int>(item.id);
     }

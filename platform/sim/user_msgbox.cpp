@@ -109,6 +109,16 @@ DialogTemplate build_template(const Box& box, const std::string& text, const std
     return t;
 }
 
+LPCSTR icon_of(UINT type) {
+    switch (type & MB_ICONMASK) {
+    case MB_ICONHAND: return IDI_HAND;
+    case MB_ICONQUESTION: return IDI_QUESTION;
+    case MB_ICONEXCLAMATION: return IDI_EXCLAMATION;
+    case MB_ICONASTERISK: return IDI_ASTERISK;
+    default: return nullptr;
+    }
+}
+
 bool has_button(const Box& box, int id) {
     return std::any_of(box.buttons.begin(), box.buttons.end(), [id](const Button& b) { return b.id == id; });
 }
@@ -129,6 +139,8 @@ INT_PTR CALLBACK message_box_proc(HWND dialog, UINT msg, WPARAM wparam, LPARAM l
     case WM_INITDIALOG: {
         SetWindowLongPtrA(dialog, DWLP_USER, lparam);
         const Box& box = *reinterpret_cast<const Box*>(lparam);
+        if (LPCSTR icon = icon_of(box.type))
+            send(GetDlgItem(dialog, kIconId), STM_SETICON, reinterpret_cast<WPARAM>(LoadIconA(nullptr, icon)), 0);
         send(dialog, DM_SETDEFID, static_cast<WPARAM>(box.default_id), 0);
         SetFocus(GetDlgItem(dialog, box.default_id));
         return FALSE;

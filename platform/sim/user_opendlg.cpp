@@ -246,7 +246,9 @@ void on_init(HWND dialog, OpenState& st) {
         std::string d = full_path(st.ofn->lpstrInitialDir);
         machine().current_dir = d.back() == '\\' ? d : d + "\\";
     }
-    std::string initial = st.ofn->lpstrFile && *st.ofn->lpstrFile ? std::string(st.ofn->lpstrFile) : st.pattern;
+    // The caller's initial name, read no further than its buffer.
+    std::string initial(st.ofn->lpstrFile, strnlen(st.ofn->lpstrFile, st.ofn->nMaxFile));
+    if (initial.empty()) initial = st.pattern;
     refill(dialog, st);
     SetDlgItemTextA(dialog, kFileName, initial.c_str());
 }
