@@ -59,7 +59,7 @@ std::string describe(const Input& input);
 std::string describe(const DialogSnapshot& snapshot);
 
 class Agent {
-public:
+  public:
     virtual ~Agent() = default;
     // The next input for the window in front.
     virtual Input next(const DialogSnapshot& snapshot) = 0;
@@ -79,14 +79,14 @@ Agent* current_agent();
 // Presses Enter in every dialog and message box (their default buttons). Waits outside a dialog
 // cannot be answered by default: it gives up on those.
 class DefaultsAgent : public Agent {
-public:
+  public:
     Input next(const DialogSnapshot& snapshot) override;
 };
 
 // A list of inputs for tests. Running out of inputs fails, naming the dialog; inputs that Windows would
 // ignore are kept in errors().
 class QueueAgent : public Agent {
-public:
+  public:
     QueueAgent() = default;
     explicit QueueAgent(std::vector<Input> inputs) : inputs_(inputs.begin(), inputs.end()) {}
     void push(Input input) { inputs_.push_back(std::move(input)); }
@@ -96,7 +96,7 @@ public:
     const std::vector<DialogSnapshot>& seen() const { return seen_; }
     bool empty() const { return inputs_.empty(); }
 
-private:
+  private:
     std::deque<Input> inputs_;
     std::vector<std::string> errors_;
     std::vector<DialogSnapshot> seen_;

@@ -12,7 +12,9 @@
 namespace sim::user {
 namespace {
 
-int mul_div(int v, int num, int den) { return v * num / den; }
+int mul_div(int v, int num, int den) {
+    return v * num / den;
+}
 
 std::shared_ptr<WindowClass> dialog_class(const DialogTemplate& tmpl) {
     if (tmpl.class_name.empty()) return find_class("#32770");
@@ -33,7 +35,9 @@ POINT dialog_position(const DialogTemplate& tmpl, HWND owner, int base_x, int ba
     return p;
 }
 
-DWORD item_style(const DialogItem& item) { return item.style | WS_CHILD; }
+DWORD item_style(const DialogItem& item) {
+    return item.style | WS_CHILD;
+}
 
 DWORD item_ex_style(const DialogItem& item, DWORD& style) {
     DWORD ex = item.ex_style;
@@ -50,7 +54,8 @@ void load_static_icon(HWND control, const DialogItem& item, HINSTANCE instance) 
     if (!equal_nocase(item.class_name, "STATIC") || (item.style & SS_TYPEMASK) != SS_ICON) return;
     LPCSTR name = item.text_ordinal >= 0 ? MAKEINTRESOURCEA(item.text_ordinal) : item.text.c_str();
     if (!item.text.empty() || item.text_ordinal >= 0)
-        if (HICON icon = LoadIconA(instance, name)) send(control, STM_SETICON, reinterpret_cast<WPARAM>(icon), 0);
+        if (HICON icon = LoadIconA(instance, name))
+            send(control, STM_SETICON, reinterpret_cast<WPARAM>(icon), 0);
 }
 
 bool create_controls(HWND dialog, const DialogTemplate& tmpl, HINSTANCE instance) {
@@ -65,8 +70,8 @@ bool create_controls(HWND dialog, const DialogTemplate& tmpl, HINSTANCE instance
         std::string text = item.text;
         if (item.text_ordinal >= 0) text.clear();
         HWND c = CreateWindowExA(ex, cls.c_str(), text.c_str(), style, r.left, r.top, r.right - r.left,
-                                 r.bottom - r.top, dialog, reinterpret_cast<HMENU>(static_cast<LONG_PTR>(item.id)),
-                                 instance, nullptr);
+                                 r.bottom - r.top, dialog,
+                                 reinterpret_cast<HMENU>(static_cast<LONG_PTR>(item.id)), instance, nullptr);
         if (!c) {
             if (!(tmpl.style & DS_NOFAILCREATE)) return false;
             continue;
@@ -74,7 +79,8 @@ bool create_controls(HWND dialog, const DialogTemplate& tmpl, HINSTANCE instance
         if ((d = find(dialog)) == nullptr) return false;
         if (d->dialog->font) send(c, WM_SETFONT, reinterpret_cast<WPARAM>(d->dialog->font), FALSE);
         load_static_icon(c, item, instance);
-        if (equal_nocase(cls, "BUTTON") && (style & BS_TYPEMASK) == BS_DEFPUSHBUTTON && d->dialog->def_id == 0)
+        if (equal_nocase(cls, "BUTTON") && (style & BS_TYPEMASK) == BS_DEFPUSHBUTTON &&
+            d->dialog->def_id == 0)
             d->dialog->def_id = static_cast<int>(item.id);
     }
     return true;
@@ -116,8 +122,10 @@ bool returns_directly(UINT msg) {
     case WM_CTLCOLORSCROLLBAR:
     case WM_CTLCOLORSTATIC:
     case WM_INITDIALOG:
-    case WM_GETDLGCODE: return true;
-    default: return false;
+    case WM_GETDLGCODE:
+        return true;
+    default:
+        return false;
     }
 }
 
@@ -152,7 +160,8 @@ LRESULT on_get_def_id(HWND dialog, Window& d) {
 }
 
 LRESULT on_next_dlg_ctl(HWND dialog, WPARAM wparam, LPARAM lparam) {
-    HWND target = LOWORD(lparam) ? reinterpret_cast<HWND>(wparam) : GetNextDlgTabItem(dialog, GetFocus(), wparam != 0);
+    HWND target =
+        LOWORD(lparam) ? reinterpret_cast<HWND>(wparam) : GetNextDlgTabItem(dialog, GetFocus(), wparam != 0);
     if (target && IsChild(dialog, target)) focus_control(dialog, target);
     return 0;
 }
@@ -170,16 +179,23 @@ LRESULT on_close(HWND dialog) {
 
 LRESULT default_dialog_message(HWND dialog, Window& d, UINT msg, WPARAM wparam, LPARAM lparam) {
     switch (msg) {
-    case WM_CLOSE: return on_close(dialog);
-    case DM_GETDEFID: return on_get_def_id(dialog, d);
-    case DM_SETDEFID: return on_set_def_id(dialog, d, wparam);
-    case WM_NEXTDLGCTL: return on_next_dlg_ctl(dialog, wparam, lparam);
-    case WM_ERASEBKGND: return erase_background(dialog, reinterpret_cast<HDC>(wparam));
+    case WM_CLOSE:
+        return on_close(dialog);
+    case DM_GETDEFID:
+        return on_get_def_id(dialog, d);
+    case DM_SETDEFID:
+        return on_set_def_id(dialog, d, wparam);
+    case WM_NEXTDLGCTL:
+        return on_next_dlg_ctl(dialog, wparam, lparam);
+    case WM_ERASEBKGND:
+        return erase_background(dialog, reinterpret_cast<HDC>(wparam));
     case WM_SETFOCUS:
         if (HWND first = first_tab_stop(dialog)) focus_control(dialog, first);
         return 0;
-    case WM_ACTIVATE: return 0;
-    default: return DefWindowProcA(dialog, msg, wparam, lparam);
+    case WM_ACTIVATE:
+        return 0;
+    default:
+        return DefWindowProcA(dialog, msg, wparam, lparam);
     }
 }
 
@@ -206,7 +222,6 @@ void run_modal_loop(HWND dialog) {
 }
 
 } // namespace
-
 
 HWND dialog_of(HWND control) {
     for (Window* w = find(control); w; w = is_child(*w) ? find(w->parent) : nullptr)
@@ -259,7 +274,8 @@ HWND create_dialog(HINSTANCE instance, const DialogTemplate& tmpl, HWND owner, D
     HWND first = first_tab_stop(dialog);
     LRESULT set_focus_default = send(dialog, WM_INITDIALOG, reinterpret_cast<WPARAM>(first), param);
     if (!find(dialog)) return nullptr;
-    if (set_focus_default && first && IsChild(dialog, first) && can_take_focus(first)) focus_control(dialog, first);
+    if (set_focus_default && first && IsChild(dialog, first) && can_take_focus(first))
+        focus_control(dialog, first);
     if ((tmpl.style & WS_VISIBLE) && find(dialog)) ShowWindow(dialog, SW_SHOWNORMAL);
     return find(dialog) ? dialog : nullptr;
 }
@@ -267,7 +283,8 @@ HWND create_dialog(HINSTANCE instance, const DialogTemplate& tmpl, HWND owner, D
 INT_PTR run_dialog(HINSTANCE instance, const DialogTemplate& tmpl, HWND owner, DLGPROC proc, LPARAM param,
                    const std::string& kind) {
     // The owner of a modal dialog is a top-level window.
-    while (owner && IsWindow(owner) && (GetWindowLongA(owner, GWL_STYLE) & WS_CHILD)) owner = GetParent(owner);
+    while (owner && IsWindow(owner) && (GetWindowLongA(owner, GWL_STYLE) & WS_CHILD))
+        owner = GetParent(owner);
     HWND dialog = create_dialog(instance, tmpl, owner, proc, param);
     if (!dialog) return -1;
     find(dialog)->dialog->kind = kind;
@@ -322,7 +339,8 @@ LRESULT WINAPI DefDlgProcA(HWND dialog, UINT msg, WPARAM wparam, LPARAM lparam) 
     return default_dialog_message(dialog, *d, msg, wparam, lparam);
 }
 
-INT_PTR WINAPI DialogBoxParamA(HINSTANCE instance, LPCSTR template_name, HWND owner, DLGPROC proc, LPARAM param) {
+INT_PTR WINAPI DialogBoxParamA(HINSTANCE instance, LPCSTR template_name, HWND owner, DLGPROC proc,
+                               LPARAM param) {
     sim::DialogTemplate tmpl;
     std::string error;
     if (!template_name || !sim::load_dialog_template(template_name, tmpl, &error)) return -1;
@@ -354,7 +372,8 @@ HWND WINAPI GetDlgItem(HWND dialog, int id) {
     Window* d = find(dialog);
     if (!d) return nullptr;
     for (HWND c : d->children)
-        if (Window* w = find(c); w && static_cast<int>(static_cast<WORD>(w->id)) == static_cast<int>(static_cast<WORD>(id)))
+        if (Window* w = find(c);
+            w && static_cast<int>(static_cast<WORD>(w->id)) == static_cast<int>(static_cast<WORD>(id)))
             return c;
     return nullptr;
 }
@@ -393,7 +412,8 @@ UINT WINAPI GetDlgItemInt(HWND dialog, int id, BOOL* translated, BOOL is_signed)
     if (!GetDlgItem(dialog, id)) return 0;
     GetDlgItemTextA(dialog, id, buf, sizeof buf);
     const char* p = buf;
-    while (*p == ' ') ++p;
+    while (*p == ' ')
+        ++p;
     bool negative = false;
     if (is_signed && (*p == '-' || *p == '+')) negative = *p++ == '-';
     if (*p < '0' || *p > '9') return 0;
@@ -454,9 +474,11 @@ HWND WINAPI GetNextDlgGroupItem(HWND dialog, HWND control, BOOL previous) {
     if (it == kids.end()) return nullptr;
     // The group: from the last WS_GROUP control at or before CONTROL up to the next WS_GROUP control.
     auto start = it;
-    while (start != kids.begin() && !(find(*start) && (find(*start)->style & WS_GROUP))) --start;
+    while (start != kids.begin() && !(find(*start) && (find(*start)->style & WS_GROUP)))
+        --start;
     auto end = it + 1;
-    while (end != kids.end() && !(find(*end) && (find(*end)->style & WS_GROUP))) ++end;
+    while (end != kids.end() && !(find(*end) && (find(*end)->style & WS_GROUP)))
+        ++end;
     std::vector<HWND> group(start, end);
     int n = static_cast<int>(group.size());
     int at = static_cast<int>(std::find(group.begin(), group.end(), control) - group.begin());
@@ -510,7 +532,11 @@ BOOL WINAPI IsDialogMessageA(HWND dialog, LPMSG msg) {
     case VK_ESCAPE:
         send(dialog, WM_COMMAND, IDCANCEL, reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDCANCEL)));
         return TRUE;
-    case VK_TAB: send(dialog, WM_NEXTDLGCTL, 0, 0); return TRUE;
-    default: DispatchMessageA(msg); return TRUE;
+    case VK_TAB:
+        send(dialog, WM_NEXTDLGCTL, 0, 0);
+        return TRUE;
+    default:
+        DispatchMessageA(msg);
+        return TRUE;
     }
 }

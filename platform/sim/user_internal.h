@@ -35,13 +35,13 @@ struct ListItem {
 struct ControlState {
     int check = BST_UNCHECKED; // buttons
     bool pushed = false;
-    HANDLE image = nullptr;          // SS_ICON statics
-    unsigned limit = 30000;          // edits: the default limit of a single-line edit
-    int sel_start = 0, sel_end = 0;  // edits
-    bool modified = false;           // edits
-    std::vector<ListItem> items;     // list boxes and combo boxes
-    int cur = -1;                    // the current (single-selection) or caret (multiple-selection) entry
-    int top = 0;                     // first entry shown
+    HANDLE image = nullptr;         // SS_ICON statics
+    unsigned limit = 30000;         // edits: the default limit of a single-line edit
+    int sel_start = 0, sel_end = 0; // edits
+    bool modified = false;          // edits
+    std::vector<ListItem> items;    // list boxes and combo boxes
+    int cur = -1;                   // the current (single-selection) or caret (multiple-selection) entry
+    int top = 0;                    // first entry shown
 };
 
 struct DialogState {
@@ -67,7 +67,7 @@ struct Window {
     HWND owner = nullptr;  // pop-ups and overlapped windows
     LONG_PTR id = 0;       // children: the control id
     HINSTANCE instance = nullptr;
-    RECT rect{}; // in the parent's client coordinates for children, else screen coordinates
+    RECT rect{};                // in the parent's client coordinates for children, else screen coordinates
     std::vector<HWND> children; // z-order, topmost first
     LONG_PTR user_data = 0;
     std::vector<unsigned char> extra;
@@ -87,7 +87,7 @@ std::shared_ptr<WindowClass> find_class(const std::string& name);
 void ensure_system_classes();
 
 bool is_child(const Window& w);
-RECT client_rect_of(const Window& w);       // in the window's own client coordinates
+RECT client_rect_of(const Window& w);           // in the window's own client coordinates
 POINT client_origin_on_screen(const Window& w); // screen position of the client area's top-left
 int caption_height();
 // The frame thickness that the styles give a window, and whether it has a caption bar.

@@ -20,13 +20,15 @@ std::map<HWND, std::unique_ptr<Surface>>& surfaces() {
 
 Window* top_level_of(HWND hwnd) {
     Window* w = find(hwnd);
-    while (w && is_child(*w)) w = find(w->parent);
+    while (w && is_child(*w))
+        w = find(w->parent);
     return w;
 }
 
 Surface& surface_of(Window& top) {
     auto& slot = surfaces()[top.handle];
-    int cx = std::max<int>(0, top.rect.right - top.rect.left), cy = std::max<int>(0, top.rect.bottom - top.rect.top);
+    int cx = std::max<int>(0, top.rect.right - top.rect.left),
+        cy = std::max<int>(0, top.rect.bottom - top.rect.top);
     if (!slot || slot->width != cx || slot->height != cy) slot = std::make_unique<Surface>(cx, cy, 0xC0C0C0);
     return *slot;
 }
@@ -57,7 +59,8 @@ bool dc_geometry(HWND hwnd, bool whole_window, POINT& origin, RECT& clip) {
     origin = {screen.x - top->rect.left, screen.y - top->rect.top};
     clip = {origin.x + area.left, origin.y + area.top, origin.x + area.right, origin.y + area.bottom};
     // Children draw only inside their ancestors' client areas.
-    for (Window* p = is_child(*w) ? find(w->parent) : nullptr; p; p = is_child(*p) ? find(p->parent) : nullptr) {
+    for (Window* p = is_child(*w) ? find(w->parent) : nullptr; p;
+         p = is_child(*p) ? find(p->parent) : nullptr) {
         POINT o = client_origin_on_screen(*p);
         RECT c = client_rect_of(*p);
         clip = intersect(clip, RECT{o.x - top->rect.left, o.y - top->rect.top, o.x - top->rect.left + c.right,
@@ -74,12 +77,20 @@ HDC window_dc(HWND hwnd, bool whole_window) {
     return create_surface_dc(&surface_of(*top), origin, clip);
 }
 
-HBRUSH sys_brush(int index) { return GetSysColorBrush(index); }
+HBRUSH sys_brush(int index) {
+    return GetSysColorBrush(index);
+}
 
-void fill(HDC dc, RECT r, int color) { FillRect(dc, &r, sys_brush(color)); }
+void fill(HDC dc, RECT r, int color) {
+    FillRect(dc, &r, sys_brush(color));
+}
 
-void hline(HDC dc, int x0, int x1, int y, int color) { fill(dc, RECT{x0, y, x1, y + 1}, color); }
-void vline(HDC dc, int x, int y0, int y1, int color) { fill(dc, RECT{x, y0, x + 1, y1}, color); }
+void hline(HDC dc, int x0, int x1, int y, int color) {
+    fill(dc, RECT{x0, y, x1, y + 1}, color);
+}
+void vline(HDC dc, int x, int y0, int y1, int color) {
+    fill(dc, RECT{x, y0, x + 1, y1}, color);
+}
 
 // Two-pixel 3D edge: outer top-left, outer bottom-right, inner top-left, inner bottom-right colours.
 void edge(HDC dc, RECT r, int outer_tl, int outer_br, int inner_tl, int inner_br) {
@@ -93,11 +104,19 @@ void edge(HDC dc, RECT r, int outer_tl, int outer_br, int inner_tl, int inner_br
     vline(dc, r.right - 2, r.top + 1, r.bottom - 1, inner_br);
 }
 
-void raised(HDC dc, RECT r) { edge(dc, r, COLOR_3DLIGHT, COLOR_3DDKSHADOW, COLOR_3DHIGHLIGHT, COLOR_3DSHADOW); }
-void button_raised(HDC dc, RECT r) { edge(dc, r, COLOR_3DHIGHLIGHT, COLOR_3DDKSHADOW, COLOR_3DLIGHT, COLOR_3DSHADOW); }
-void sunken(HDC dc, RECT r) { edge(dc, r, COLOR_3DSHADOW, COLOR_3DHIGHLIGHT, COLOR_3DDKSHADOW, COLOR_3DLIGHT); }
+void raised(HDC dc, RECT r) {
+    edge(dc, r, COLOR_3DLIGHT, COLOR_3DDKSHADOW, COLOR_3DHIGHLIGHT, COLOR_3DSHADOW);
+}
+void button_raised(HDC dc, RECT r) {
+    edge(dc, r, COLOR_3DHIGHLIGHT, COLOR_3DDKSHADOW, COLOR_3DLIGHT, COLOR_3DSHADOW);
+}
+void sunken(HDC dc, RECT r) {
+    edge(dc, r, COLOR_3DSHADOW, COLOR_3DHIGHLIGHT, COLOR_3DDKSHADOW, COLOR_3DLIGHT);
+}
 
-HFONT font_of(const Window& w) { return w.font ? w.font : system_font(); }
+HFONT font_of(const Window& w) {
+    return w.font ? w.font : system_font();
+}
 
 HFONT caption_font() {
     static HFONT f = nullptr;
@@ -147,7 +166,8 @@ void paint_caption(HDC dc, const Window& w, int f, int width, bool active) {
     RECT t{bar.left + 3, bar.top, bar.right - 20, bar.bottom};
     text(dc, caption_font(), w.text, t, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX,
          active ? COLOR_CAPTIONTEXT : COLOR_INACTIVECAPTIONTEXT);
-    if (w.style & WS_SYSMENU) caption_button(dc, RECT{bar.right - 18, bar.top + 2, bar.right - 2, bar.bottom - 2});
+    if (w.style & WS_SYSMENU)
+        caption_button(dc, RECT{bar.right - 18, bar.top + 2, bar.right - 2, bar.bottom - 2});
 }
 
 void paint_client_edges(HDC dc, const Window& w, RECT r) {
@@ -155,7 +175,8 @@ void paint_client_edges(HDC dc, const Window& w, RECT r) {
         sunken(dc, r);
         r = RECT{r.left + 2, r.top + 2, r.right - 2, r.bottom - 2};
     }
-    if (w.ex_style & WS_EX_STATICEDGE) edge(dc, r, COLOR_3DSHADOW, COLOR_3DHIGHLIGHT, COLOR_3DSHADOW, COLOR_3DHIGHLIGHT);
+    if (w.ex_style & WS_EX_STATICEDGE)
+        edge(dc, r, COLOR_3DSHADOW, COLOR_3DHIGHLIGHT, COLOR_3DSHADOW, COLOR_3DHIGHLIGHT);
 }
 
 // --- controls ---
@@ -164,7 +185,8 @@ HBRUSH ask_brush(HWND control, UINT msg, HDC dc) {
     Window* w = find(control);
     HBRUSH b = nullptr;
     if (w && is_child(*w))
-        b = reinterpret_cast<HBRUSH>(send(w->parent, msg, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(control)));
+        b = reinterpret_cast<HBRUSH>(
+            send(w->parent, msg, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(control)));
     return b ? b : default_control_color(msg, dc);
 }
 
@@ -210,8 +232,12 @@ void paint_circle(HDC dc, int x, int y, int checked, bool disabled) {
     for (int j = 0; j < 12; ++j)
         for (int i = 0; i < 12; ++i) {
             char c = rows[j][i];
-            int color = c == 'd' ? COLOR_3DSHADOW : c == 'D' ? COLOR_3DDKSHADOW : c == 'l' ? COLOR_3DHIGHLIGHT
-                      : c == 'L' ? COLOR_3DLIGHT : c == 'w' ? (disabled ? COLOR_3DFACE : COLOR_WINDOW) : -1;
+            int color = c == 'd'   ? COLOR_3DSHADOW
+                        : c == 'D' ? COLOR_3DDKSHADOW
+                        : c == 'l' ? COLOR_3DHIGHLIGHT
+                        : c == 'L' ? COLOR_3DLIGHT
+                        : c == 'w' ? (disabled ? COLOR_3DFACE : COLOR_WINDOW)
+                                   : -1;
             if (color >= 0) fill(dc, RECT{x + i, y + j, x + i + 1, y + j + 1}, color);
         }
     if (checked) fill(dc, RECT{x + 4, y + 4, x + 8, y + 8}, disabled ? COLOR_GRAYTEXT : COLOR_WINDOWTEXT);
@@ -231,7 +257,8 @@ void paint_check_button(HDC dc, HWND hwnd, const Window& w) {
         bool grey = w.control.check == BST_INDETERMINATE;
         fill(dc, box, disabled || grey ? COLOR_3DFACE : COLOR_WINDOW);
         sunken(dc, box);
-        if (w.control.check) draw_check_mark(dc, 3, box_y + 2, disabled || grey ? COLOR_GRAYTEXT : COLOR_WINDOWTEXT);
+        if (w.control.check)
+            draw_check_mark(dc, 3, box_y + 2, disabled || grey ? COLOR_GRAYTEXT : COLOR_WINDOWTEXT);
     }
     RECT t{17, r.top, r.right, r.bottom};
     control_text(dc, w, w.text, t, DT_LEFT | DT_VCENTER | DT_SINGLELINE, GetTextColor(dc));
@@ -282,14 +309,30 @@ void paint_static(HWND hwnd, HDC dc) {
     RECT r = client_rect_of(w);
     DWORD type = w.style & SS_TYPEMASK;
     switch (type) {
-    case SS_BLACKRECT: fill(dc, r, COLOR_WINDOWFRAME); return;
-    case SS_GRAYRECT: fill(dc, r, COLOR_3DSHADOW); return;
-    case SS_WHITERECT: fill(dc, r, COLOR_3DHIGHLIGHT); return;
-    case SS_BLACKFRAME: FrameRect(dc, &r, sys_brush(COLOR_WINDOWFRAME)); return;
-    case SS_GRAYFRAME: FrameRect(dc, &r, sys_brush(COLOR_3DSHADOW)); return;
-    case SS_WHITEFRAME: FrameRect(dc, &r, sys_brush(COLOR_3DHIGHLIGHT)); return;
-    case SS_ETCHEDHORZ: hline(dc, 0, r.right, 0, COLOR_3DSHADOW); hline(dc, 0, r.right, 1, COLOR_3DHIGHLIGHT); return;
-    default: break;
+    case SS_BLACKRECT:
+        fill(dc, r, COLOR_WINDOWFRAME);
+        return;
+    case SS_GRAYRECT:
+        fill(dc, r, COLOR_3DSHADOW);
+        return;
+    case SS_WHITERECT:
+        fill(dc, r, COLOR_3DHIGHLIGHT);
+        return;
+    case SS_BLACKFRAME:
+        FrameRect(dc, &r, sys_brush(COLOR_WINDOWFRAME));
+        return;
+    case SS_GRAYFRAME:
+        FrameRect(dc, &r, sys_brush(COLOR_3DSHADOW));
+        return;
+    case SS_WHITEFRAME:
+        FrameRect(dc, &r, sys_brush(COLOR_3DHIGHLIGHT));
+        return;
+    case SS_ETCHEDHORZ:
+        hline(dc, 0, r.right, 0, COLOR_3DSHADOW);
+        hline(dc, 0, r.right, 1, COLOR_3DHIGHLIGHT);
+        return;
+    default:
+        break;
     }
     HBRUSH brush = ask_brush(hwnd, WM_CTLCOLORSTATIC, dc);
     FillRect(dc, &r, brush);
@@ -324,7 +367,8 @@ void paint_edit(HWND hwnd, HDC dc) {
     GetTextExtentPoint32A(dc, shown.c_str() + s, e - s, &part);
     SelectObject(dc, old);
     control_text(dc, w, shown, t, DT_LEFT | DT_SINGLELINE | DT_NOPREFIX, GetTextColor(dc));
-    RECT sel{t.left + before.cx, t.top, t.left + before.cx + part.cx, t.top + font_metrics(font_of(w)).height};
+    RECT sel{t.left + before.cx, t.top, t.left + before.cx + part.cx,
+             t.top + font_metrics(font_of(w)).height};
     fill(dc, sel, COLOR_HIGHLIGHT);
     control_text(dc, w, shown.substr(static_cast<std::size_t>(s), static_cast<std::size_t>(e - s)), sel,
                  DT_LEFT | DT_SINGLELINE | DT_NOPREFIX, GetSysColor(COLOR_HIGHLIGHTTEXT));
@@ -347,7 +391,8 @@ void paint_scroll_bar(HDC dc, RECT r) {
 void paint_list_items(HDC dc, const Window& w, RECT area, bool multi) {
     int h = font_metrics(font_of(w)).height;
     int y = area.top;
-    for (std::size_t i = static_cast<std::size_t>(std::max(0, w.control.top)); i < w.control.items.size() && y < area.bottom; ++i, y += h) {
+    for (std::size_t i = static_cast<std::size_t>(std::max(0, w.control.top));
+         i < w.control.items.size() && y < area.bottom; ++i, y += h) {
         bool sel = multi ? w.control.items[i].selected : static_cast<int>(i) == w.control.cur;
         RECT line{area.left, y, area.right, y + h};
         if (sel) fill(dc, line, COLOR_HIGHLIGHT);
@@ -381,8 +426,10 @@ void paint_combobox(HWND hwnd, HDC dc) {
     fill(dc, button, COLOR_3DFACE);
     button_raised(dc, button);
     int cx = (button.left + button.right) / 2, cy = (button.top + button.bottom) / 2 - 1;
-    for (int i = 0; i < 4; ++i) hline(dc, cx - 3 + i, cx + 4 - i, cy + i, (w.style & WS_DISABLED) ? COLOR_GRAYTEXT : COLOR_BTNTEXT);
-    std::string shown = w.control.cur >= 0 ? w.control.items[static_cast<std::size_t>(w.control.cur)].text : w.text;
+    for (int i = 0; i < 4; ++i)
+        hline(dc, cx - 3 + i, cx + 4 - i, cy + i, (w.style & WS_DISABLED) ? COLOR_GRAYTEXT : COLOR_BTNTEXT);
+    std::string shown =
+        w.control.cur >= 0 ? w.control.items[static_cast<std::size_t>(w.control.cur)].text : w.text;
     RECT field{r.left + 1, r.top + 1, button.left - 1, r.bottom - 1};
     bool focused = GetFocus() == hwnd;
     if (focused && (w.style & 3) == CBS_DROPDOWNLIST) fill(dc, field, COLOR_HIGHLIGHT);
@@ -414,7 +461,8 @@ void paint_now(HWND hwnd) {
         w->needs_paint = false;
     }
     std::vector<HWND> kids = w->children;
-    for (auto it = kids.rbegin(); it != kids.rend(); ++it) paint_now(*it);
+    for (auto it = kids.rbegin(); it != kids.rend(); ++it)
+        paint_now(*it);
 }
 
 } // namespace
@@ -424,7 +472,8 @@ LRESULT erase_background(HWND hwnd, HDC dc) {
     if (!w || !dc) return 0;
     HBRUSH brush = nullptr;
     if (w->dialog)
-        brush = reinterpret_cast<HBRUSH>(send(hwnd, WM_CTLCOLORDLG, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(hwnd)));
+        brush = reinterpret_cast<HBRUSH>(
+            send(hwnd, WM_CTLCOLORDLG, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(hwnd)));
     else if (w->cls->background)
         brush = w->cls->background;
     if (!brush) return 0;
@@ -456,7 +505,8 @@ void paint_frame(HWND hwnd) {
         FrameRect(dc, &r, sys_brush(COLOR_WINDOWFRAME));
     }
     if (has_caption(w->style)) paint_caption(dc, *w, outer, r.right, GetActiveWindow() == hwnd);
-    RECT inside{outer, outer + (has_caption(w->style) ? caption_height() : 0), r.right - outer, r.bottom - outer};
+    RECT inside{outer, outer + (has_caption(w->style) ? caption_height() : 0), r.right - outer,
+                r.bottom - outer};
     paint_client_edges(dc, *w, inside);
     release_surface_dc(dc);
 }
@@ -471,7 +521,9 @@ HBRUSH default_control_color(UINT msg, HDC dc) {
     return GetSysColorBrush(window_colours ? COLOR_WINDOW : COLOR_3DFACE);
 }
 
-HBRUSH control_brush(HWND control, UINT msg, HDC dc) { return ask_brush(control, msg, dc); }
+HBRUSH control_brush(HWND control, UINT msg, HDC dc) {
+    return ask_brush(control, msg, dc);
+}
 
 void paint_control(HWND hwnd) {
     PAINTSTRUCT ps;
@@ -482,13 +534,17 @@ void paint_control(HWND hwnd) {
 
 HFONT dialog_font(const DialogTemplate& tmpl) {
     int height = -((tmpl.point_size > 0 ? tmpl.point_size : 8) * 96 + 36) / 72;
-    return CreateFontA(height, 0, 0, 0, tmpl.weight ? tmpl.weight : 400, tmpl.italic, 0, 0, DEFAULT_CHARSET, 0, 0, 0,
-                       0, tmpl.face.c_str());
+    return CreateFontA(height, 0, 0, 0, tmpl.weight ? tmpl.weight : 400, tmpl.italic, 0, 0, DEFAULT_CHARSET,
+                       0, 0, 0, 0, tmpl.face.c_str());
 }
 
-void forget_surface(HWND hwnd) { surfaces().erase(hwnd); }
+void forget_surface(HWND hwnd) {
+    surfaces().erase(hwnd);
+}
 
-void reset_surfaces() { surfaces().clear(); }
+void reset_surfaces() {
+    surfaces().clear();
+}
 
 } // namespace sim::user
 
@@ -520,9 +576,13 @@ HDC WINAPI GetDC(HWND hwnd) {
     return window_dc(hwnd, false);
 }
 
-HDC WINAPI GetWindowDC(HWND hwnd) { return hwnd ? window_dc(hwnd, true) : nullptr; }
+HDC WINAPI GetWindowDC(HWND hwnd) {
+    return hwnd ? window_dc(hwnd, true) : nullptr;
+}
 
-int WINAPI ReleaseDC(HWND, HDC dc) { return dc && sim::release_surface_dc(dc) ? 1 : 0; }
+int WINAPI ReleaseDC(HWND, HDC dc) {
+    return dc && sim::release_surface_dc(dc) ? 1 : 0;
+}
 
 BOOL WINAPI UpdateWindow(HWND hwnd) {
     if (!find(hwnd)) return FALSE;
@@ -532,7 +592,8 @@ BOOL WINAPI UpdateWindow(HWND hwnd) {
 
 BOOL WINAPI InvalidateRect(HWND hwnd, const RECT*, BOOL erase) {
     if (!hwnd) {
-        for (HWND t : top_levels()) invalidate(t, erase != 0);
+        for (HWND t : top_levels())
+            invalidate(t, erase != 0);
         return TRUE;
     }
     Window* w = find(hwnd);
@@ -576,7 +637,8 @@ Surface compose_screen() {
     const auto& st = machine().settings;
     Surface screen(st.screen_width, st.screen_height, pixel_of(GetSysColor(COLOR_BACKGROUND)));
     std::vector<HWND> order = top_levels(); // topmost first
-    for (HWND t : order) paint_now(t);        // what is still waiting for WM_PAINT is drawn first
+    for (HWND t : order)
+        paint_now(t); // what is still waiting for WM_PAINT is drawn first
     for (auto it = order.rbegin(); it != order.rend(); ++it) {
         Window* w = find(*it);
         if (!w || !(w->style & WS_VISIBLE)) continue;
@@ -590,6 +652,8 @@ Surface compose_screen() {
     return screen;
 }
 
-bool save_screenshot(const std::string& path, std::string* error) { return save_png(compose_screen(), path, error); }
+bool save_screenshot(const std::string& path, std::string* error) {
+    return save_png(compose_screen(), path, error);
+}
 
 } // namespace sim

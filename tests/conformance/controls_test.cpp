@@ -13,10 +13,11 @@ using dlgtest::Command;
 using Commands = std::vector<Command>;
 
 class Controls : public Conformance {
-protected:
+  protected:
     // Runs BODY in a dialog holding one control of each kind the tests use.
     void with_dialog(const std::function<void(HWND, dlgtest::DialogRun&)>& body) {
-        dlgtest::DialogBuilder b(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME, 10, 10, 260, 180, "Controls");
+        dlgtest::DialogBuilder b(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME, 10, 10, 260, 180,
+                                 "Controls");
         b.item(Cls::Button, BS_AUTOCHECKBOX | WS_TABSTOP, 10, "&Check", 5, 5, 60, 10)
             .item(Cls::Button, BS_AUTO3STATE | WS_TABSTOP, 11, "&Three", 5, 17, 60, 10)
             .item(Cls::Button, BS_CHECKBOX | WS_TABSTOP, 12, "Manual", 5, 29, 60, 10)
@@ -29,7 +30,8 @@ protected:
             .item(Cls::ListBox, WS_BORDER | LBS_SORT | LBS_NOTIFY | WS_VSCROLL, 40, "", 5, 70, 80, 50)
             .item(Cls::ListBox, WS_BORDER | LBS_MULTIPLESEL | LBS_NOTIFY, 41, "", 90, 70, 80, 50)
             .item(Cls::ListBox, WS_BORDER | LBS_NOTIFY, 42, "", 175, 70, 80, 50)
-            .item(Cls::ComboBox, CBS_DROPDOWNLIST | CBS_SORT | WS_VSCROLL | WS_TABSTOP, 50, "", 5, 125, 80, 60)
+            .item(Cls::ComboBox, CBS_DROPDOWNLIST | CBS_SORT | WS_VSCROLL | WS_TABSTOP, 50, "", 5, 125, 80,
+                  60)
             .item(Cls::ComboBox, CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, 51, "", 90, 125, 80, 60)
             .item(Cls::Static, SS_LEFT, 60, "Static", 175, 125, 60, 8)
             .item(Cls::Button, BS_DEFPUSHBUTTON | WS_TABSTOP, IDOK, "OK", 200, 160, 50, 14);
@@ -42,7 +44,9 @@ protected:
     }
 };
 
-LRESULT send(HWND d, int id, UINT msg, WPARAM w = 0, LPARAM l = 0) { return SendDlgItemMessageA(d, id, msg, w, l); }
+LRESULT send(HWND d, int id, UINT msg, WPARAM w = 0, LPARAM l = 0) {
+    return SendDlgItemMessageA(d, id, msg, w, l);
+}
 LRESULT send_text(HWND d, int id, UINT msg, WPARAM w, const char* text) {
     return SendDlgItemMessageA(d, id, msg, w, reinterpret_cast<LPARAM>(text));
 }
@@ -99,7 +103,8 @@ TEST_F(Controls, EditTypingStopsAtTheLimitButSetTextDoesNot) {
         HWND e = GetDlgItem(d, 30);
         send(d, 30, EM_LIMITTEXT, 4);
         EXPECT_EQ(send(d, 30, EM_GETLIMITTEXT), 4);
-        for (char c : std::string("abcdef")) SendMessageA(e, WM_CHAR, static_cast<WPARAM>(c), 0);
+        for (char c : std::string("abcdef"))
+            SendMessageA(e, WM_CHAR, static_cast<WPARAM>(c), 0);
         char buf[32];
         GetWindowTextA(e, buf, sizeof buf);
         EXPECT_STREQ(buf, "abcd");
@@ -131,7 +136,8 @@ TEST_F(Controls, EditTypingStopsAtTheLimitButSetTextDoesNot) {
 TEST_F(Controls, UppercaseEditConvertsTypedText) {
     with_dialog([](HWND d, dlgtest::DialogRun&) {
         HWND e = GetDlgItem(d, 31);
-        for (char c : std::string("c:\\tarno")) SendMessageA(e, WM_CHAR, static_cast<WPARAM>(c), 0);
+        for (char c : std::string("c:\\tarno"))
+            SendMessageA(e, WM_CHAR, static_cast<WPARAM>(c), 0);
         char buf[32];
         GetWindowTextA(e, buf, sizeof buf);
         EXPECT_STREQ(buf, "C:\\TARNO");
@@ -140,16 +146,19 @@ TEST_F(Controls, UppercaseEditConvertsTypedText) {
 
 TEST_F(Controls, SortedListBoxOrdersWithoutRegardToCase) {
     with_dialog([](HWND d, dlgtest::DialogRun& run) {
-        for (const char* s : {"beta", "Alpha", "gamma", "ALPHA2", "alpha"}) send_text(d, 40, LB_ADDSTRING, 0, s);
+        for (const char* s : {"beta", "Alpha", "gamma", "ALPHA2", "alpha"})
+            send_text(d, 40, LB_ADDSTRING, 0, s);
         std::vector<std::string> got;
-        for (int i = 0; i < send(d, 40, LB_GETCOUNT); ++i) got.push_back(item_text(d, 40, LB_GETTEXT, i));
+        for (int i = 0; i < send(d, 40, LB_GETCOUNT); ++i)
+            got.push_back(item_text(d, 40, LB_GETTEXT, i));
         ASSERT_EQ(got.size(), 5u);
         EXPECT_EQ(got[0].size(), 5u); // "Alpha" and "alpha" in either order
         EXPECT_EQ(got[2], "ALPHA2");
         EXPECT_EQ(got[3], "beta");
         EXPECT_EQ(got[4], "gamma");
         EXPECT_EQ(send_text(d, 40, LB_FINDSTRING, static_cast<WPARAM>(-1), "GA"), 4);
-        EXPECT_EQ(send_text(d, 40, LB_FINDSTRING, 3, "alpha"), 0); // searches on from the entry after 3, wrapping
+        EXPECT_EQ(send_text(d, 40, LB_FINDSTRING, 3, "alpha"),
+                  0); // searches on from the entry after 3, wrapping
         EXPECT_EQ(send_text(d, 40, LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), "Alpha2"), 2);
         EXPECT_EQ(send_text(d, 40, LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), "alp"), LB_ERR);
         EXPECT_EQ(send_text(d, 40, LB_INSERTSTRING, 1, "zzz"), 1); // inserting does not sort
@@ -165,7 +174,8 @@ TEST_F(Controls, SortedListBoxOrdersWithoutRegardToCase) {
 
 TEST_F(Controls, SingleSelectionListBox) {
     with_dialog([](HWND d, dlgtest::DialogRun& run) {
-        for (const char* s : {"one", "two", "three"}) send_text(d, 42, LB_ADDSTRING, 0, s);
+        for (const char* s : {"one", "two", "three"})
+            send_text(d, 42, LB_ADDSTRING, 0, s);
         EXPECT_EQ(send(d, 42, LB_GETCURSEL), LB_ERR);
         EXPECT_EQ(send(d, 42, LB_SETCURSEL, 1), 1);
         EXPECT_EQ(send(d, 42, LB_GETCURSEL), 1);
@@ -191,7 +201,8 @@ TEST_F(Controls, SingleSelectionListBox) {
 
 TEST_F(Controls, MultipleSelectionListBox) {
     with_dialog([](HWND d, dlgtest::DialogRun&) {
-        for (const char* s : {"Courier", "Arial", "Times", "Symbol"}) send_text(d, 41, LB_ADDSTRING, 0, s);
+        for (const char* s : {"Courier", "Arial", "Times", "Symbol"})
+            send_text(d, 41, LB_ADDSTRING, 0, s);
         EXPECT_EQ(send(d, 41, LB_SETSEL, TRUE, 1), 0);
         EXPECT_EQ(send(d, 41, LB_SETSEL, TRUE, 3), 0);
         EXPECT_EQ(send(d, 41, LB_SETSEL, TRUE, 9), LB_ERR);
@@ -211,7 +222,8 @@ TEST_F(Controls, MultipleSelectionListBox) {
 
 TEST_F(Controls, SortedDropDownList) {
     with_dialog([](HWND d, dlgtest::DialogRun& run) {
-        for (const char* s : {"United States", "Belarus", "russia", "Ukraine"}) send_text(d, 50, CB_ADDSTRING, 0, s);
+        for (const char* s : {"United States", "Belarus", "russia", "Ukraine"})
+            send_text(d, 50, CB_ADDSTRING, 0, s);
         EXPECT_EQ(item_text(d, 50, CB_GETLBTEXT, 0), "Belarus");
         EXPECT_EQ(item_text(d, 50, CB_GETLBTEXT, 1), "russia");
         EXPECT_EQ(item_text(d, 50, CB_GETLBTEXT, 3), "United States");
@@ -221,7 +233,7 @@ TEST_F(Controls, SortedDropDownList) {
         GetDlgItemTextA(d, 50, buf, sizeof buf);
         EXPECT_STREQ(buf, "russia");
         EXPECT_EQ(send_text(d, 50, CB_SELECTSTRING, static_cast<WPARAM>(-1), "France"), CB_ERR);
-        EXPECT_EQ(send(d, 50, CB_GETCURSEL), 1); // a failed search keeps the selection
+        EXPECT_EQ(send(d, 50, CB_GETCURSEL), 1);               // a failed search keeps the selection
         EXPECT_EQ(send_text(d, 50, CB_FINDSTRING, 1, "u"), 2); // from the entry after 1
         EXPECT_EQ(send_text(d, 50, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), "UKRAINE"), 2);
         EXPECT_EQ(send_text(d, 50, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), "Ukr"), CB_ERR);
@@ -250,7 +262,8 @@ TEST_F(Controls, SortedDropDownList) {
 
 TEST_F(Controls, UnsortedDropDownListKeepsInsertionOrder) {
     with_dialog([](HWND d, dlgtest::DialogRun&) {
-        for (const char* s : {"c", "a", "b"}) send_text(d, 51, CB_ADDSTRING, 0, s);
+        for (const char* s : {"c", "a", "b"})
+            send_text(d, 51, CB_ADDSTRING, 0, s);
         EXPECT_EQ(send_text(d, 51, CB_INSERTSTRING, 0, "first"), 0);
         EXPECT_EQ(send_text(d, 51, CB_INSERTSTRING, static_cast<WPARAM>(-1), "last"), 4);
         EXPECT_EQ(item_text(d, 51, CB_GETLBTEXT, 1), "c");

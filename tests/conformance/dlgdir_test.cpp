@@ -15,7 +15,8 @@ using dlgtest::Cls;
 enum { kList = 40, kCombo = 50, kPath = 60 };
 
 std::string lower(std::string s) {
-    for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    for (char& c : s)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     return s;
 }
 
@@ -37,7 +38,7 @@ int position(const std::vector<std::string>& v, const std::string& s) {
 }
 
 class DlgDir : public Conformance {
-protected:
+  protected:
     void SetUp() override {
         Conformance::SetUp();
         put("b.txt", "b");
@@ -73,8 +74,8 @@ TEST_F(DlgDir, FilesThenDirectoriesThenDrivesAndThePatternLeftInTheSpec) {
         GetDlgItemTextA(d, kPath, path, sizeof path);
         EXPECT_EQ(std::string(path), scratch_shown());
         auto e = entries(d, kList, false);
-        int a = position(e, "a.txt"), b = position(e, "b.txt"), up = position(e, "[..]"), sub = position(e, "[sub]"),
-            c = position(e, "[-c-]");
+        int a = position(e, "a.txt"), b = position(e, "b.txt"), up = position(e, "[..]"),
+            sub = position(e, "[sub]"), c = position(e, "[-c-]");
         EXPECT_EQ(position(e, "c.dat"), -1);
         EXPECT_EQ(a, 0);
         EXPECT_EQ(b, 1);
@@ -95,7 +96,8 @@ TEST_F(DlgDir, ExclusiveListingsAndTheComboBox) {
         ASSERT_TRUE(DlgDirListComboBoxA(d, drives, kCombo, kPath, DDL_DRIVES | DDL_EXCLUSIVE));
         auto e = entries(d, kCombo, true);
         EXPECT_GE(position(e, "[-c-]"), 0);
-        for (const auto& s : e) EXPECT_EQ(s.substr(0, 2), "[-");
+        for (const auto& s : e)
+            EXPECT_EQ(s.substr(0, 2), "[-");
         // The list held by the combo box is still the directory we were in.
         char path[MAX_PATH];
         GetDlgItemTextA(d, kPath, path, sizeof path);

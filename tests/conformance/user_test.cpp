@@ -33,7 +33,7 @@ int index_of(HWND hwnd, UINT msg) {
 }
 
 class User : public Conformance {
-protected:
+  protected:
     void SetUp() override {
         Conformance::SetUp();
         seen.clear();

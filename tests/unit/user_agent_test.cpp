@@ -18,7 +18,7 @@ using dlgtest::Command;
 namespace {
 
 class Agent : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         char tmpl[] = "/tmp/agent-XXXXXX";
         ASSERT_NE(mkdtemp(tmpl), nullptr);
@@ -53,7 +53,8 @@ protected:
             bool button = LOWORD(wparam) >= IDOK && LOWORD(wparam) <= 8 && LOWORD(wparam) != IDCANCEL;
             if (button && HIWORD(wparam) == BN_CLICKED) {
                 self->last_checks.clear();
-                for (int id : {10, 11, 12}) self->last_checks.push_back(IsDlgButtonChecked(d, id));
+                for (int id : {10, 11, 12})
+                    self->last_checks.push_back(IsDlgButtonChecked(d, id));
                 char buf[64];
                 GetDlgItemTextA(d, 30, buf, sizeof buf);
                 self->last_text = buf;
@@ -65,7 +66,8 @@ protected:
     }
 
     static dlgtest::DialogBuilder form() {
-        dlgtest::DialogBuilder b(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME, 10, 10, 200, 150, "Form");
+        dlgtest::DialogBuilder b(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME, 10, 10, 200, 150,
+                                 "Form");
         b.item(Cls::Button, BS_AUTOCHECKBOX | WS_TABSTOP, 10, "&Fonts", 5, 5, 60, 10)
             .item(Cls::Button, BS_AUTO3STATE | WS_TABSTOP, 11, "&Printer fonts", 5, 17, 60, 10)
             .item(Cls::Button, BS_AUTOCHECKBOX | WS_TABSTOP | WS_DISABLED, 12, "&Locked", 5, 29, 60, 10)
@@ -96,7 +98,8 @@ TEST_F(Agent, ClicksChecksAndTypingReachTheDialogAsOnWindows) {
     EXPECT_EQ(last_text, "D:\\TARNO");
     EXPECT_TRUE(queue_.errors().empty());
     int changes = 0;
-    for (const auto& c : run_.commands) changes += c.id == 30 && c.code == EN_CHANGE;
+    for (const auto& c : run_.commands)
+        changes += c.id == 30 && c.code == EN_CHANGE;
     EXPECT_EQ(changes, 8); // one per key, the first replacing the selected old text
     ASSERT_FALSE(queue_.seen().empty());
     const auto& snap = queue_.seen().front();
@@ -110,11 +113,11 @@ TEST_F(Agent, ClicksChecksAndTypingReachTheDialogAsOnWindows) {
 
 TEST_F(Agent, InputsWindowsWouldIgnoreAreReportedAndHaveNoEffect) {
     auto b = form();
-    queue_.push(sim::click(12));                 // disabled
-    queue_.push(sim::check(10, 2));              // a two-state box has no grey state
-    queue_.push(sim::select(50, "Nowhere"));     // not an entry
-    queue_.push(sim::click(77));                 // no such control
-    queue_.push(sim::select_many(50, {"x"}));    // not a multiple-selection list
+    queue_.push(sim::click(12));              // disabled
+    queue_.push(sim::check(10, 2));           // a two-state box has no grey state
+    queue_.push(sim::select(50, "Nowhere"));  // not an entry
+    queue_.push(sim::click(77));              // no such control
+    queue_.push(sim::select_many(50, {"x"})); // not a multiple-selection list
     queue_.push(sim::click("E&xit"));
     EXPECT_EQ(run(b), 3);
     EXPECT_EQ(queue_.errors().size(), 5u);
@@ -187,7 +190,8 @@ TEST_F(Agent, DefaultsAgentPressesTheDefaultButtonOfDialogsAndMessageBoxes) {
     sim::set_agent(&defaults);
     auto b = form();
     EXPECT_EQ(run(b), IDOK);
-    EXPECT_EQ(MessageBoxA(nullptr, "Replace the file?", "Setup", MB_YESNO | MB_DEFBUTTON2 | MB_ICONQUESTION), IDNO);
+    EXPECT_EQ(MessageBoxA(nullptr, "Replace the file?", "Setup", MB_YESNO | MB_DEFBUTTON2 | MB_ICONQUESTION),
+              IDNO);
     EXPECT_EQ(MessageBoxA(nullptr, "Disk full", nullptr, MB_ABORTRETRYIGNORE | MB_DEFBUTTON2), IDRETRY);
 }
 
@@ -205,7 +209,8 @@ TEST_F(Agent, MessageBoxButtonsAndTheirAnswersToEscape) {
     const auto& snap = queue_.seen().back();
     EXPECT_EQ(snap.kind, "message");
     bool text_shown = false;
-    for (const auto& c : snap.controls) text_shown = text_shown || c.text == "Again?";
+    for (const auto& c : snap.controls)
+        text_shown = text_shown || c.text == "Again?";
     EXPECT_TRUE(text_shown);
 }
 
@@ -243,7 +248,8 @@ TEST_F(Agent, OpenDialogReturnsThePathTheAgentTypes) {
     EXPECT_EQ(queue_.seen()[2].kind, "message");
     bool listed = false;
     for (const auto& c : queue_.seen()[0].controls)
-        for (const auto& e : c.entries) listed = listed || e == "LAYOUT.INF";
+        for (const auto& e : c.entries)
+            listed = listed || e == "LAYOUT.INF";
     EXPECT_TRUE(listed);
 
     char tiny[8] = "";

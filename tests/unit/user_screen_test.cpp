@@ -58,7 +58,8 @@ INT_PTR CALLBACK sample_proc(HWND d, UINT msg, WPARAM wparam, LPARAM) {
         CheckDlgButton(d, 10, BST_CHECKED);
         CheckDlgButton(d, 11, BST_INDETERMINATE);
         CheckRadioButton(d, 20, 21, 21);
-        SendDlgItemMessageA(d, 60, STM_SETICON, reinterpret_cast<WPARAM>(LoadIconA(nullptr, IDI_QUESTION)), 0);
+        SendDlgItemMessageA(d, 60, STM_SETICON, reinterpret_cast<WPARAM>(LoadIconA(nullptr, IDI_QUESTION)),
+                            0);
         return TRUE;
     case WM_CTLCOLORDLG:
     case WM_CTLCOLORSTATIC:
@@ -73,12 +74,13 @@ INT_PTR CALLBACK sample_proc(HWND d, UINT msg, WPARAM wparam, LPARAM) {
             EndDialog(d, IDOK);
         }
         return TRUE;
-    default: return FALSE;
+    default:
+        return FALSE;
     }
 }
 
 class Screen : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         char tmpl[] = "/tmp/screen-XXXXXX";
         ASSERT_NE(mkdtemp(tmpl), nullptr);
@@ -95,7 +97,9 @@ protected:
     fs::path root_;
 };
 
-std::uint32_t at(int x, int y) { return shot.at(x, y); }
+std::uint32_t at(int x, int y) {
+    return shot.at(x, y);
+}
 
 TEST_F(Screen, FullScreenWindowWithADialogOfEveryControl) {
     WNDCLASSA wc{};
@@ -112,15 +116,15 @@ TEST_F(Screen, FullScreenWindowWithADialogOfEveryControl) {
     dlgtest::DialogBuilder b(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME, 40, 60, 250, 170,
                              "Installation Options");
     b.item(Cls::Static, SS_ICON, 60, "", 8, 6, 20, 20)
-        .item(Cls::Static, SS_LEFT, 61, "Choose what to install. The selected parts are copied to your disk.", 34,
-              8, 200, 18)
+        .item(Cls::Static, SS_LEFT, 61, "Choose what to install. The selected parts are copied to your disk.",
+              34, 8, 200, 18)
         .item(Cls::Button, BS_GROUPBOX, 62, "Parts", 6, 30, 110, 62)
         .item(Cls::Button, BS_AUTOCHECKBOX | WS_TABSTOP, 10, "&Program files", 12, 42, 100, 10)
         .item(Cls::Button, BS_AUTO3STATE | WS_TABSTOP, 11, "&Fonts", 12, 54, 100, 10)
         .item(Cls::Button, BS_AUTORADIOBUTTON | WS_GROUP | WS_TABSTOP, 20, "Left Alt+Shift", 12, 66, 100, 10)
         .item(Cls::Button, BS_AUTORADIOBUTTON, 21, "Ctrl+Shift", 12, 78, 100, 10)
-        .item(Cls::ListBox, WS_BORDER | LBS_MULTIPLESEL | LBS_NOTIFY | WS_VSCROLL | WS_GROUP, 40, "", 124, 34, 118,
-              40)
+        .item(Cls::ListBox, WS_BORDER | LBS_MULTIPLESEL | LBS_NOTIFY | WS_VSCROLL | WS_GROUP, 40, "", 124, 34,
+              118, 40)
         .item(Cls::ComboBox, CBS_DROPDOWNLIST | CBS_SORT | WS_VSCROLL | WS_TABSTOP, 50, "", 124, 80, 118, 60)
         .item(Cls::Static, SS_LEFT, 63, "&Directory:", 6, 100, 60, 8)
         .item(Cls::Edit, WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL, 30, "C:\\TARNO", 6, 110, 236, 12)
@@ -140,7 +144,8 @@ TEST_F(Screen, FullScreenWindowWithADialogOfEveryControl) {
     EXPECT_EQ(at(dialog_client.left + 2, dialog_client.bottom - 3), 0xC0C0C0u);
     EXPECT_EQ(at(edit_rect.right - 3, edit_rect.bottom - 3), sim::pixel_of(GetSysColor(COLOR_WINDOW)));
     // The active caption just above the client area.
-    EXPECT_EQ(at(dialog_client.right - 40, dialog_client.top - 10), sim::pixel_of(GetSysColor(COLOR_ACTIVECAPTION)));
+    EXPECT_EQ(at(dialog_client.right - 40, dialog_client.top - 10),
+              sim::pixel_of(GetSysColor(COLOR_ACTIVECAPTION)));
 
     fs::path docs = fs::path(__FILE__).parent_path().parent_path().parent_path() / "docs";
     std::string error;
