@@ -141,6 +141,9 @@ TEST_F(Controls, UppercaseEditConvertsTypedText) {
         char buf[32];
         GetWindowTextA(e, buf, sizeof buf);
         EXPECT_STREQ(buf, "C:\\TARNO");
+        SetWindowTextA(e, "d:\\set");
+        GetWindowTextA(e, buf, sizeof buf);
+        EXPECT_STREQ(buf, "D:\\SET");
     });
 }
 
