@@ -288,10 +288,18 @@ BOOL WINAPI Rectangle(HDC dc, int left, int top, int right, int bottom) {
         return TRUE;
     }
     int thickness = std::max(1, pen->width);
+    // A wide pen is centred on the outline, except an inside-frame pen, which stays within the rectangle.
+    RECT outline = r;
+    if (pen->style != PS_INSIDEFRAME && thickness > 1) {
+        int before = thickness / 2, after = thickness - 1 - thickness / 2;
+        outline = {r.left - before, r.top - before, r.right + after, r.bottom + after};
+    }
     if (brush)
-        fill(d.target, {r.left + thickness, r.top + thickness, r.right - thickness, r.bottom - thickness},
+        fill(d.target,
+             {outline.left + thickness, outline.top + thickness, outline.right - thickness,
+              outline.bottom - thickness},
              device_pixel(d.target, brush->color));
-    frame(d.target, r, thickness, device_pixel(d.target, pen->color));
+    frame(d.target, outline, thickness, device_pixel(d.target, pen->color));
     return TRUE;
 }
 

@@ -54,7 +54,6 @@ struct Dc {
 struct Object {
     Kind kind;
     bool stock = false;
-    bool delete_pending = false; // deleted while selected: freed when deselected
     Brush brush;
     Pen pen;
     LOGFONTA font{};

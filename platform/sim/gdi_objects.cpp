@@ -70,7 +70,7 @@ std::unique_ptr<Object> font_object(LONG height, LONG weight, BYTE charset, BYTE
 
 std::unique_ptr<Object> bitmap_object(int width, int height, int bits) {
     auto o = new_object(Kind::Bitmap);
-    o->bitmap.pixels = Surface(width, height, bits == 1 ? 0 : 0);
+    o->bitmap.pixels = Surface(width, height);
     o->bitmap.bits_per_pixel = bits;
     return o;
 }

@@ -205,16 +205,21 @@ bool decode_dib(std::span<const unsigned char> dib, Surface& out, int height_div
     for (std::size_t i = 0; i < h.colors; ++i)
         pal.colors.push_back(rgb_pixel(dib.data() + offset + i * entry));
     offset += h.colors * entry;
-    out = Surface(h.width, h.height);
     std::span<const unsigned char> bits = dib.subspan(offset);
-    bool ok = h.compression == BI_RLE8 || h.compression == BI_RLE4 ? decode_rle(bits, h, pal, out)
-                                                                   : decode_rgb(bits, h, pal, masks, out);
+    bool rle = h.compression == BI_RLE8 || h.compression == BI_RLE4;
+    std::size_t stride = ((static_cast<std::size_t>(h.width) * h.bits + 31) / 32) * 4;
+    // Uncompressed bits must all be there before the picture is allocated.
+    if (!rle && bits.size() / stride < static_cast<std::size_t>(h.height)) {
+        if (error) *error = "truncated bitmap bits";
+        return false;
+    }
+    out = Surface(h.width, h.height);
+    bool ok = rle ? decode_rle(bits, h, pal, out) : decode_rgb(bits, h, pal, masks, out);
     if (!ok) {
         if (error) *error = "truncated bitmap bits";
         return false;
     }
-    if (bits_end)
-        *bits_end = offset + ((static_cast<std::size_t>(h.width) * h.bits + 31) / 32) * 4 * h.height;
+    if (bits_end) *bits_end = offset + stride * h.height;
     return true;
 }
 

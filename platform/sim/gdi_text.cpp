@@ -109,7 +109,8 @@ struct Layout {
     int width = 0; // of the widest line
 };
 
-// Removes the "&" prefixes: "&&" is a literal ampersand, "&x" underlines x.
+// Removes the "&" prefixes: "&&" is a literal ampersand, "&x" underlines x, and an ampersand that ends
+// the text stays as it is.
 Line strip_prefixes(const std::string& text, bool no_prefix) {
     Line line;
     if (no_prefix) {
@@ -120,8 +121,6 @@ Line strip_prefixes(const std::string& text, bool no_prefix) {
         if (text[i] == '&' && i + 1 < text.size()) {
             ++i;
             if (text[i] != '&') line.underline = static_cast<int>(line.text.size());
-        } else if (text[i] == '&') {
-            continue; // a lone ampersand at the end shows nothing
         }
         line.text += text[i];
     }
@@ -356,13 +355,21 @@ int WINAPI GetTextFaceA(HDC dc, int size, LPSTR face) {
 
 int WINAPI DrawTextA(HDC hdc, LPCSTR text, int length, LPRECT rect, UINT format) {
     Dc* dc = find_dc(hdc);
-    if (!dc || !rect) return 0;
+    if (!dc || !rect || length == 0) return 0;
     int n = text_length(text, length);
     Font font = font_of(dc->font);
-    Layout layout = layout_text(font, std::string(text ? text : "", static_cast<std::size_t>(n)),
-                                rect->right - rect->left, format);
     int line_height = font.metrics.height;
-    if (n == 0 && !(format & DT_SINGLELINE)) layout.lines.clear();
+    if (n == 0) {
+        // Nothing to draw; measuring gives an empty rectangle (one line high for a single line), and the
+        // result is one line's height either way.
+        if (format & DT_CALCRECT) {
+            rect->right = rect->left;
+            rect->bottom = rect->top + ((format & DT_SINGLELINE) ? line_height : 0);
+        }
+        return line_height;
+    }
+    Layout layout =
+        layout_text(font, std::string(text, static_cast<std::size_t>(n)), rect->right - rect->left, format);
     int height = line_height * static_cast<int>(layout.lines.size());
     if (format & DT_CALCRECT) {
         rect->right = rect->left + layout.width;

@@ -59,7 +59,7 @@ bool write_png(std::FILE* f, const Surface& surface, std::string& message) {
 }
 
 // Screenshots are at most a few thousand pixels wide; anything larger is not ours.
-constexpr png_uint_32 kMaxSide = 16384;
+constexpr png_uint_32 kMaxSide = 4096;
 
 bool read_png(std::FILE* f, Surface& out, std::string& message) {
     png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, &message, on_png_error, on_png_warning);
@@ -84,6 +84,8 @@ bool read_png(std::FILE* f, Surface& out, std::string& message) {
     png_set_expand_gray_1_2_4_to_8(png);
     png_set_gray_to_rgb(png);
     png_set_strip_alpha(png);
+    // Interlaced files come in passes that each refine the rows read so far.
+    int passes = png_set_interlace_handling(png);
     png_read_update_info(png, info);
     png_uint_32 width = png_get_image_width(png, info);
     png_uint_32 height = png_get_image_height(png, info);
@@ -92,12 +94,15 @@ bool read_png(std::FILE* f, Surface& out, std::string& message) {
     s = Surface(static_cast<int>(width), static_cast<int>(height));
     row.resize(png_get_rowbytes(png, info));
     if (row.size() < static_cast<std::size_t>(width) * 3) png_error(png, "unexpected row size");
-    for (png_uint_32 y = 0; y < height; ++y) {
-        png_read_row(png, row.data(), nullptr);
-        for (png_uint_32 x = 0; x < width; ++x)
-            s.set(x, y,
-                  (std::uint32_t{row[x * 3]} << 16) | (std::uint32_t{row[x * 3 + 1]} << 8) | row[x * 3 + 2]);
-    }
+    for (int pass = 0; pass < passes; ++pass)
+        for (png_uint_32 y = 0; y < height; ++y) {
+            fill_rgb_row(s, static_cast<int>(y), row);
+            png_read_row(png, row.data(), nullptr);
+            for (png_uint_32 x = 0; x < width; ++x)
+                s.set(x, y,
+                      (std::uint32_t{row[x * 3]} << 16) | (std::uint32_t{row[x * 3 + 1]} << 8) |
+                          row[x * 3 + 2]);
+        }
     png_destroy_read_struct(&png, &info, nullptr);
     out = std::move(s);
     return true;

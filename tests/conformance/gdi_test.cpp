@@ -8,6 +8,15 @@
 
 namespace {
 
+// The structures have the layout of 64-bit Windows on both platforms.
+static_assert(sizeof(BITMAP) == 32);
+static_assert(sizeof(BITMAPINFOHEADER) == 40);
+static_assert(sizeof(RGBQUAD) == 4);
+static_assert(sizeof(LOGFONTA) == 60);
+static_assert(sizeof(TEXTMETRICA) == 56);
+static_assert(sizeof(LOGBRUSH) == 16);
+static_assert(sizeof(LOGPEN) == 16);
+
 // A memory DC with a 32-bit colour bitmap selected, cleared to one colour.
 class Canvas {
   public:
@@ -210,6 +219,37 @@ TEST_F(Gdi, RectangleOutlinesWithThePenAndFillsWithTheBrush) {
     SelectObject(c.dc(), old_brush);
     DeleteObject(pen);
     DeleteObject(brush);
+}
+
+TEST_F(Gdi, AWidePenIsCentredOnTheOutlineUnlessItIsAnInsideFrame) {
+    // Rows through the middle of Rectangle(3, 3, 12, 12) with a 3-pixel pen (the corners are left out:
+    // their shape differs between implementations).
+    struct Case {
+        int style;
+        const char* row;
+        const char* column;
+    } cases[] = {{PS_SOLID, "..###rrrrr###...", "..###rrrrr###..."},
+                 {PS_INSIDEFRAME, "...###rrr###....", "...###rrr###...."}};
+    for (const Case& k : cases) {
+        Canvas c(16, 16);
+        HPEN pen = CreatePen(k.style, 3, kBlack);
+        HBRUSH brush = CreateSolidBrush(kRed);
+        HGDIOBJ old_pen = SelectObject(c.dc(), pen);
+        HGDIOBJ old_brush = SelectObject(c.dc(), brush);
+        ASSERT_TRUE(Rectangle(c.dc(), 3, 3, 12, 12));
+        std::string row, column;
+        for (int i = 0; i < 16; ++i) {
+            auto mark = [](COLORREF p) { return p == kBlack ? '#' : p == kRed ? 'r' : '.'; };
+            row += mark(c.at(i, 7));
+            column += mark(c.at(7, i));
+        }
+        EXPECT_EQ(row, k.row) << k.style;
+        EXPECT_EQ(column, k.column) << k.style;
+        SelectObject(c.dc(), old_pen);
+        SelectObject(c.dc(), old_brush);
+        DeleteObject(pen);
+        DeleteObject(brush);
+    }
 }
 
 TEST_F(Gdi, LineToDrawsUpToButNotIncludingItsEndAndMovesThePosition) {
@@ -475,6 +515,30 @@ TEST_F(Measured, CalcRectHeightIsWholeLinesAndLongerTextWrapsToMore) {
     // Line breaks count without word breaking too; a single line ignores them.
     EXPECT_EQ(calc("one\r\ntwo\nthree", 400, 0).bottom, 3 * tm_.tmHeight);
     EXPECT_EQ(calc("one\r\ntwo", 400, DT_SINGLELINE).bottom, tm_.tmHeight);
+}
+
+TEST_F(Measured, EmptyTextAndEdgesOfMeasuring) {
+    // An empty text of unknown length collapses the rectangle and still answers one line's height; a
+    // length of 0 does nothing at all.
+    RECT r{5, 5, 100, 50};
+    EXPECT_EQ(DrawTextA(dc_, "", -1, &r, DT_CALCRECT | DT_WORDBREAK), tm_.tmHeight);
+    EXPECT_EQ(r.right, 5);
+    EXPECT_EQ(r.bottom, 5);
+    RECT s{5, 5, 100, 50};
+    EXPECT_EQ(DrawTextA(dc_, "", 0, &s, DT_CALCRECT | DT_SINGLELINE), 0);
+    EXPECT_EQ(s.right, 100);
+    EXPECT_EQ(s.bottom, 50);
+
+    // Vertically centred: the result is the offset of the text's bottom from the rectangle's top.
+    RECT v{0, 0, 100, 41};
+    EXPECT_EQ(DrawTextA(dc_, "x", 1, &v, DT_SINGLELINE | DT_VCENTER), (41 - tm_.tmHeight) / 2 + tm_.tmHeight);
+
+    // Trailing blanks and a lone ampersand at the end are measured like any other character.
+    SIZE e{};
+    GetTextExtentPoint32A(dc_, "ab  ", 4, &e);
+    EXPECT_EQ(calc("ab  ", 400).right, e.cx);
+    GetTextExtentPoint32A(dc_, "ab&", 3, &e);
+    EXPECT_EQ(calc("ab&", 400, DT_SINGLELINE).right, e.cx);
 }
 
 TEST_F(Measured, AWordWiderThanTheRectangleStandsAloneAndWidensIt) {

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <png.h>
 #include <string>
 #include <unistd.h>
 #include <vector>
@@ -284,6 +285,27 @@ TEST(GdiDib, DecodesPalettedAndTrueColourBottomUpBitmaps) {
     EXPECT_EQ(s.at(0, 0), 0x302010u);
     EXPECT_EQ(s.at(1, 0), 0x605040u);
 
+    // 1 bit, 10 x 1: the bits run from the most significant; 8 bits top-down (negative height).
+    auto m = dib_header(10, 1, 1, BI_RGB, 2);
+    put_color(m, 0x000000);
+    put_color(m, 0xFFFFFF);
+    for (unsigned char b : {0xA0, 0x40, 0x00, 0x00})
+        m.push_back(b);
+    ASSERT_TRUE(sim::gdi::decode_dib(m, s, 1, &error, nullptr)) << error;
+    std::string mono;
+    for (int x = 0; x < 10; ++x)
+        mono += s.at(x, 0) ? 'w' : 'b';
+    EXPECT_EQ(mono, "wbwbbbbbbw");
+    auto d = dib_header(1, -2, 8, BI_RGB, 3);
+    put_color(d, 0x000000);
+    put_color(d, 0x112233);
+    put_color(d, 0x445566);
+    for (unsigned char b : {1, 0, 0, 0, 2, 0, 0, 0})
+        d.push_back(b);
+    ASSERT_TRUE(sim::gdi::decode_dib(d, s, 1, &error, nullptr)) << error;
+    EXPECT_EQ(s.at(0, 0), 0x112233u);
+    EXPECT_EQ(s.at(0, 1), 0x445566u);
+
     // Run-length encoding: a run of three of colour 1, a literal of three padded to a word, a run of two,
     // end of bitmap.
     auto r = dib_header(8, 1, 8, BI_RLE8, 2);
@@ -448,6 +470,48 @@ TEST(GdiPng, ScreenshotsRoundTripAndBadFilesAreRefused) {
     EXPECT_FALSE(error.empty());
     EXPECT_FALSE(sim::save_png(s, (dir / "no" / "such" / "dir.png").string(), &error));
     EXPECT_FALSE(sim::save_png(sim::Surface(), (dir / "empty.png").string(), &error));
+    fs::remove_all(dir);
+}
+
+// An interlaced grey-and-alpha PNG written with libpng directly: reading must undo the passes and
+// the format.
+void write_interlaced_gray_alpha(const std::string& path, int w, int h) {
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    ASSERT_NE(f, nullptr);
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_infop info = png_create_info_struct(png);
+    png_init_io(png, f);
+    png_set_IHDR(png, info, w, h, 8, PNG_COLOR_TYPE_GRAY_ALPHA, PNG_INTERLACE_ADAM7,
+                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    png_write_info(png, info);
+    std::vector<std::vector<png_byte>> rows(h, std::vector<png_byte>(w * 2));
+    std::vector<png_bytep> pointers;
+    for (int y = 0; y < h; ++y) {
+        for (int x = 0; x < w; ++x) {
+            rows[y][x * 2] = static_cast<png_byte>(x * 16 + y);
+            rows[y][x * 2 + 1] = 255;
+        }
+        pointers.push_back(rows[y].data());
+    }
+    png_write_image(png, pointers.data());
+    png_write_end(png, nullptr);
+    png_destroy_write_struct(&png, &info);
+    std::fclose(f);
+}
+
+TEST(GdiPng, InterlacedAndGreyFilesReadAsRgb) {
+    fs::path dir = temp_dir();
+    write_interlaced_gray_alpha((dir / "i.png").string(), 9, 7);
+    sim::Surface s;
+    std::string error;
+    ASSERT_TRUE(sim::load_png((dir / "i.png").string(), s, &error)) << error;
+    ASSERT_EQ(s.width, 9);
+    ASSERT_EQ(s.height, 7);
+    for (int y = 0; y < 7; ++y)
+        for (int x = 0; x < 9; ++x) {
+            std::uint32_t g = static_cast<std::uint32_t>(x * 16 + y);
+            ASSERT_EQ(s.at(x, y), (g << 16) | (g << 8) | g) << x << "," << y;
+        }
     fs::remove_all(dir);
 }
 
