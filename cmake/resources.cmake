@@ -17,8 +17,9 @@ function(tarno_resources target rcfile)
     target_sources(${target} PRIVATE ${rc_abs})
     set_property(SOURCE ${rc_abs} APPEND PROPERTY OBJECT_DEPENDS ${ARG_DEPENDS})
   else()
-    set(res ${CMAKE_CURRENT_BINARY_DIR}/${rc_name}.res)
-    set(cpp ${CMAKE_CURRENT_BINARY_DIR}/${rc_name}_res.cpp)
+    # Named after the target too, so that several targets of one folder can embed the same script.
+    set(res ${CMAKE_CURRENT_BINARY_DIR}/${target}_${rc_name}.res)
+    set(cpp ${CMAKE_CURRENT_BINARY_DIR}/${target}_${rc_name}_res.cpp)
     add_custom_command(OUTPUT ${res}
       COMMAND ${TARNO_WINDRES} -O res -I ${rc_dir} -I ${CMAKE_SOURCE_DIR} -i ${rc_abs} -o ${res}
       DEPENDS ${rc_abs} ${ARG_DEPENDS}

@@ -93,6 +93,7 @@ bool fail(std::string* error, const std::string& reason) {
 }
 
 struct Registered {
+    std::span<const unsigned char> image;
     ResFile index;
     std::string error;
 };
@@ -128,6 +129,7 @@ bool res_id_matches(const ResId& stored, const ResId& wanted, unsigned codepage)
 
 bool ResFile::parse(const unsigned char* data, std::size_t size, std::string* error) {
     entries_.clear();
+    if (!data) size = 0;
     Reader in(data, size);
     std::size_t at = 0;
     bool first = true;
@@ -196,6 +198,7 @@ const ResEntry* ResFile::find_default(const ResId& type, const ResId& name, unsi
 bool set_program_resources(const unsigned char* data, std::size_t size, std::string* error) {
     Registered& r = registered();
     r.error.clear();
+    r.image = data ? std::span<const unsigned char>(data, size) : std::span<const unsigned char>();
     if (r.index.parse(data, size, &r.error)) return true;
     if (error) *error = r.error;
     return false;
@@ -210,6 +213,9 @@ bool register_resources(const unsigned char* data, std::size_t size) {
 
 const ResFile& program_resources() {
     return registered().index;
+}
+std::span<const unsigned char> program_resource_image() {
+    return registered().image;
 }
 const std::string& registration_error() {
     return registered().error;

@@ -69,6 +69,8 @@ class ResFile {
 // The running program's resources, registered by the code that embedres generates (see sim.h). Empty
 // when none were registered or the registered data was malformed (registration_error() says why).
 const ResFile& program_resources();
+// The registered bytes themselves (empty when none).
+std::span<const unsigned char> program_resource_image();
 const std::string& registration_error();
 // Replaces the running program's resources (register_resources without the complaint on stderr; for
 // tests and fuzzing).
