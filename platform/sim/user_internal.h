@@ -118,6 +118,7 @@ LRESULT CALLBACK edit_proc(HWND, UINT, WPARAM, LPARAM);
 LRESULT CALLBACK listbox_proc(HWND, UINT, WPARAM, LPARAM);
 LRESULT CALLBACK combobox_proc(HWND, UINT, WPARAM, LPARAM);
 LRESULT CALLBACK dialog_class_proc(HWND, UINT, WPARAM, LPARAM);
+LRESULT CALLBACK scrollbar_proc(HWND, UINT, WPARAM, LPARAM);
 
 // Button helpers shared by dialogs and the agent.
 DWORD button_type(const Window& w);

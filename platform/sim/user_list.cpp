@@ -408,4 +408,17 @@ LRESULT CALLBACK combobox_proc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam
     }
 }
 
+// Scroll bars appear in templates; the product never scrolls with them, so they only paint.
+LRESULT CALLBACK scrollbar_proc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) {
+    switch (msg) {
+    case WM_PAINT:
+        paint_control(hwnd);
+        return 0;
+    case WM_ERASEBKGND:
+        return 1;
+    default:
+        return DefWindowProcA(hwnd, msg, wparam, lparam);
+    }
+}
+
 } // namespace sim::user

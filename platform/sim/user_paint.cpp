@@ -450,6 +450,8 @@ void paint_by_class(HWND hwnd, HDC dc) {
         paint_listbox(hwnd, dc);
     else if (class_is(w, "COMBOBOX"))
         paint_combobox(hwnd, dc);
+    else if (class_is(w, "SCROLLBAR"))
+        paint_scroll_bar(dc, client_rect_of(w));
 }
 
 void paint_now(HWND hwnd) {

@@ -191,6 +191,7 @@ void ensure_system_classes() {
     add_system_class("EDIT", edit_proc, nullptr, 0);
     add_system_class("LISTBOX", listbox_proc, nullptr, 0);
     add_system_class("COMBOBOX", combobox_proc, nullptr, 0);
+    add_system_class("SCROLLBAR", scrollbar_proc, nullptr, 0);
     add_system_class("#32770", dialog_class_proc, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1),
                      DLGWINDOWEXTRA);
 }

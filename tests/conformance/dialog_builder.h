@@ -103,7 +103,7 @@ inline INT_PTR CALLBACK run_proc(HWND dialog, UINT msg, WPARAM wparam, LPARAM lp
         SetWindowLongPtrA(dialog, DWLP_USER, lparam);
         run = reinterpret_cast<DialogRun*>(lparam);
         PostMessageA(dialog, kRun, 0, 0);
-        return run->init ? run->init(dialog) : TRUE;
+        return run && run->init ? run->init(dialog) : TRUE;
     }
     case kRun:
         if (run && run->body) run->body(dialog);

@@ -1,6 +1,7 @@
 // Windows, window classes, the message queue and dialogs run from templates.
 #include "tests/conformance/dialog_builder.h"
 #include "tests/conformance/fixture.h"
+#include "tests/resources/testres.h"
 
 #include <algorithm>
 #include <string>
@@ -348,6 +349,40 @@ TEST_F(User, DialogItemHelpersAndIntegers) {
         EXPECT_EQ(SendDlgItemMessageA(d, 10, WM_GETTEXTLENGTH, 0, 0), 6);
     };
     dlgtest::run_dialog(b, run);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(User, DialogBoxParamBuildsTheNamedTemplateOfTheProgram) {
+    // The template holds a control of the program's own class: without it the dialog cannot be made.
+    EXPECT_EQ(DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_CLASSIC), nullptr,
+                              dlgtest::run_proc, 0),
+              -1);
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = DefWindowProcA;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = "TNCustom";
+    ASSERT_TRUE(RegisterClassA(&wc));
+    dlgtest::DialogRun run;
+    run.body = [](HWND d) {
+        char text[32];
+        GetDlgItemTextA(d, IDC_PUSH, text, sizeof text);
+        EXPECT_STREQ(text, "Push");
+        EXPECT_EQ(SendMessageA(d, DM_GETDEFID, 0, 0), MAKELONG(IDC_DEFPUSH, DC_HASDEFID));
+        EXPECT_FALSE(IsWindowEnabled(GetDlgItem(d, IDC_DEFPUSH)));
+        EXPECT_NE(GetDlgItem(d, IDC_EDIT), nullptr);
+        SendDlgItemMessageA(d, IDC_AUTO3STATE, BM_CLICK, 0, 0);
+        EXPECT_EQ(IsDlgButtonChecked(d, IDC_AUTO3STATE), static_cast<UINT>(BST_CHECKED));
+    };
+    EXPECT_EQ(DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_CLASSIC), nullptr,
+                              dlgtest::run_proc, reinterpret_cast<LPARAM>(&run)),
+              77);
+    EXPECT_EQ(DialogBoxParamA(GetModuleHandleA(nullptr), "NOSUCHDIALOG", nullptr, dlgtest::run_proc,
+                              reinterpret_cast<LPARAM>(&run)),
+              -1);
+    UnregisterClassA("TNCustom", GetModuleHandleA(nullptr));
 }
 
 } // namespace
