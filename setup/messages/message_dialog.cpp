@@ -128,15 +128,16 @@ HGDIOBJ SelectTextFont(HDC dc, HFONT font) {
 }
 
 // The text's rectangle, measured with word breaks in half the screen's width, then placed right of the icon.
-RECT MeasureText(HWND hDlg, int iconSize) {
+RECT MeasureText(int iconSize) {
     RECT rect{0, 0, GetSystemMetrics(SM_CXSCREEN) / 2, 10};
-    HDC dc = GetDC(hDlg);
+    // A memory DC compatible with the screen measures exactly as the dialog's own DC draws.
+    HDC dc = CreateCompatibleDC(nullptr);
     HFONT font = CreateTextFont();
     HGDIOBJ old = SelectTextFont(dc, font);
     DrawTextA(dc, request.text ? request.text : "", -1, &rect, DT_CALCRECT | DT_WORDBREAK);
     SelectObject(dc, old);
     if (font) DeleteObject(font);
-    ReleaseDC(hDlg, dc);
+    DeleteDC(dc);
     if (rect.bottom < iconSize) { // centre a short text on the icon's band
         rect.top += iconSize / 3;
         rect.bottom = iconSize + iconSize / 3;
@@ -187,7 +188,7 @@ BOOL OnInitDialog(HWND hDlg) {
     ButtonSet buttons = ButtonsFor(TypeOf(request.style));
     layout.buttonCount = buttons.count;
     layout.iconSize = IconFor(request.style) ? kIconSize : 0;
-    layout.text = MeasureText(hDlg, layout.iconSize);
+    layout.text = MeasureText(layout.iconSize);
     SIZE button = ButtonSize(hDlg);
     layout.clientWidth = layout.text.right + 20;
     if (layout.clientWidth < buttons.count * button.cx) layout.clientWidth = buttons.count * button.cx;
