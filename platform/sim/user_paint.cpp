@@ -7,6 +7,7 @@
 #include "platform/sim/machine.h"
 #include "platform/sim/user_internal.h"
 
+#include <memory>
 #include <algorithm>
 #include <map>
 
@@ -546,8 +547,23 @@ void forget_surface(HWND hwnd) {
     surfaces().erase(hwnd);
 }
 
+// The desktop: what GetDC(NULL) draws on, under every window.
+std::unique_ptr<Surface>& desktop_slot() {
+    static std::unique_ptr<Surface> desktop;
+    return desktop;
+}
+
+Surface& desktop() {
+    auto& d = desktop_slot();
+    const auto& st = machine().settings;
+    if (!d || d->width != st.screen_width || d->height != st.screen_height)
+        d = std::make_unique<Surface>(st.screen_width, st.screen_height, pixel_of(GetSysColor(COLOR_BACKGROUND)));
+    return *d;
+}
+
 void reset_surfaces() {
     surfaces().clear();
+    desktop_slot().reset();
 }
 
 } // namespace sim::user
@@ -576,7 +592,10 @@ BOOL WINAPI EndPaint(HWND hwnd, const PAINTSTRUCT* paint) {
 }
 
 HDC WINAPI GetDC(HWND hwnd) {
-    if (!hwnd) return nullptr;
+    if (!hwnd) {
+        sim::Surface& d = desktop();
+        return sim::create_surface_dc(&d, POINT{0, 0}, RECT{0, 0, d.width, d.height});
+    }
     return window_dc(hwnd, false);
 }
 
@@ -638,8 +657,7 @@ BOOL WINAPI RedrawWindow(HWND hwnd, const RECT* rect, HRGN, UINT flags) {
 namespace sim {
 
 Surface compose_screen() {
-    const auto& st = machine().settings;
-    Surface screen(st.screen_width, st.screen_height, pixel_of(GetSysColor(COLOR_BACKGROUND)));
+    Surface screen = desktop();
     std::vector<HWND> order = top_levels(); // topmost first
     for (HWND t : order)
         paint_now(t); // what is still waiting for WM_PAINT is drawn first
