@@ -60,7 +60,7 @@ std::string describe(const Input& input);
 std::string describe(const DialogSnapshot& snapshot);
 
 class Agent {
-public:
+  public:
     virtual ~Agent() = default;
     // The next input for the window in front.
     virtual Input next(const DialogSnapshot& snapshot) = 0;
@@ -80,14 +80,14 @@ Agent* current_agent();
 // Presses Enter in every dialog and message box (their default buttons). Waits outside a dialog
 // cannot be answered by default: it gives up on those.
 class DefaultsAgent : public Agent {
-public:
+  public:
     Input next(const DialogSnapshot& snapshot) override;
 };
 
 // A list of inputs for tests. Running out of inputs fails, naming the dialog; inputs that Windows would
 // ignore are kept in errors().
 class QueueAgent : public Agent {
-public:
+  public:
     QueueAgent() = default;
     explicit QueueAgent(std::vector<Input> inputs) : inputs_(inputs.begin(), inputs.end()) {}
     void push(Input input) { inputs_.push_back(std::move(input)); }
@@ -97,7 +97,7 @@ public:
     const std::vector<DialogSnapshot>& seen() const { return seen_; }
     bool empty() const { return inputs_.empty(); }
 
-private:
+  private:
     std::deque<Input> inputs_;
     std::vector<std::string> errors_;
     std::vector<DialogSnapshot> seen_;
@@ -123,8 +123,9 @@ DialogSnapshot snapshot_of(void* hwnd);
 bool apply_input(void* hwnd, const Input& input, std::string* reason);
 
 // Screen: the desktop and every visible top-level window composed in z-order into an image of the
-// machine's screen size (0x00RRGGBB pixels, rows top to bottom); and that image as a PNG file.
-std::vector<std::uint32_t> compose_screen();
-bool save_screenshot(const std::string& path);
+// machine's screen size (gdi_internal.h defines Surface); and that image as a PNG file.
+struct Surface;
+Surface compose_screen();
+bool save_screenshot(const std::string& path, std::string* error = nullptr);
 
 } // namespace sim

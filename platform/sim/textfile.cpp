@@ -8,6 +8,8 @@
 namespace sim {
 
 bool read_host_file(const std::string& path, std::string& out) {
+    std::error_code ec;
+    if (std::filesystem::is_directory(path, ec)) return false; // reading a folder would throw
     std::ifstream in(path, std::ios::binary);
     if (!in) return false;
     out.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());

@@ -29,12 +29,17 @@ std::string without_ampersands(const std::string& s) {
     return out;
 }
 
-bool is_list(const Window& w) { return class_is(w, "LISTBOX"); }
-bool is_combo(const Window& w) { return class_is(w, "COMBOBOX"); }
+bool is_list(const Window& w) {
+    return class_is(w, "LISTBOX");
+}
+bool is_combo(const Window& w) {
+    return class_is(w, "COMBOBOX");
+}
 
 std::vector<std::string> entries_of(const Window& w) {
     std::vector<std::string> out;
-    for (const auto& i : w.control.items) out.push_back(i.text);
+    for (const auto& i : w.control.items)
+        out.push_back(i.text);
     return out;
 }
 
@@ -66,7 +71,8 @@ ControlSnapshot control_snapshot(HWND c, int default_id) {
     if (is_list(w) || is_combo(w)) {
         s.entries = entries_of(w);
         s.selected = selection_of(w);
-        if (is_combo(w)) s.text = w.control.cur >= 0 ? w.control.items[static_cast<std::size_t>(w.control.cur)].text : "";
+        if (is_combo(w))
+            s.text = w.control.cur >= 0 ? w.control.items[static_cast<std::size_t>(w.control.cur)].text : "";
     }
     return s;
 }
@@ -148,7 +154,8 @@ bool apply_check(HWND window, const Input& in, std::string* reason) {
     HWND c = usable_control(window, in, reason);
     if (!c) return false;
     Window* w = find(c);
-    if (!class_is(*w, "BUTTON") || !is_check_like(*w)) return reject(reason, name_of(in) + " is not a check box");
+    if (!class_is(*w, "BUTTON") || !is_check_like(*w))
+        return reject(reason, name_of(in) + " is not a check box");
     // As many clicks as the state takes; a box that never reaches it (no grey state, or a procedure that
     // does not change it) is reported.
     for (int clicks = 0; clicks < 3; ++clicks) {
@@ -278,7 +285,9 @@ Input make_input(InputKind kind, int id = 0) {
 }
 } // namespace
 
-void set_agent(Agent* agent) { agent_slot() = agent; }
+void set_agent(Agent* agent) {
+    agent_slot() = agent;
+}
 
 Agent* current_agent() {
     static DefaultsAgent defaults;
@@ -304,16 +313,28 @@ bool apply_input(void* hwnd_ptr, const Input& in, std::string* reason) {
     HWND window = static_cast<HWND>(hwnd_ptr);
     if (!find(window)) return reject(reason, "the window is gone");
     switch (in.kind) {
-    case InputKind::Click: return apply_click(window, in, reason);
-    case InputKind::Check: return apply_check(window, in, reason);
-    case InputKind::Type: return apply_type(window, in, reason);
-    case InputKind::Select: return apply_select(window, in, reason, false);
-    case InputKind::DoubleClick: return apply_select(window, in, reason, true);
-    case InputKind::SelectMany: return apply_select_many(window, in, reason);
-    case InputKind::Enter: return apply_enter(window, reason);
-    case InputKind::Escape: send_key(window, VK_ESCAPE); return true;
-    case InputKind::AltF4: send(window, WM_SYSCOMMAND, SC_CLOSE, 0); return true;
-    case InputKind::Fail: return reject(reason, "the agent gave up");
+    case InputKind::Click:
+        return apply_click(window, in, reason);
+    case InputKind::Check:
+        return apply_check(window, in, reason);
+    case InputKind::Type:
+        return apply_type(window, in, reason);
+    case InputKind::Select:
+        return apply_select(window, in, reason, false);
+    case InputKind::DoubleClick:
+        return apply_select(window, in, reason, true);
+    case InputKind::SelectMany:
+        return apply_select_many(window, in, reason);
+    case InputKind::Enter:
+        return apply_enter(window, reason);
+    case InputKind::Escape:
+        send_key(window, VK_ESCAPE);
+        return true;
+    case InputKind::AltF4:
+        send(window, WM_SYSCOMMAND, SC_CLOSE, 0);
+        return true;
+    case InputKind::Fail:
+        return reject(reason, "the agent gave up");
     }
     return reject(reason, "unknown input");
 }
@@ -346,21 +367,31 @@ void QueueAgent::rejected(const Input& input, const std::string& reason, const D
 std::string describe(const Input& in) {
     std::string target = in.id ? std::to_string(in.id) : "\"" + in.control + "\"";
     switch (in.kind) {
-    case InputKind::Click: return "click " + target;
-    case InputKind::Check: return "check " + target + " " + std::to_string(in.check);
-    case InputKind::Type: return "type " + target + " \"" + in.text + "\"";
+    case InputKind::Click:
+        return "click " + target;
+    case InputKind::Check:
+        return "check " + target + " " + std::to_string(in.check);
+    case InputKind::Type:
+        return "type " + target + " \"" + in.text + "\"";
     case InputKind::Select:
-        return "select " + target + " " + (in.text.empty() ? "#" + std::to_string(in.index) : "\"" + in.text + "\"");
+        return "select " + target + " " +
+               (in.text.empty() ? "#" + std::to_string(in.index) : "\"" + in.text + "\"");
     case InputKind::SelectMany: {
         std::string s = "select-many " + target;
-        for (const auto& e : in.entries) s += " \"" + e + "\"";
+        for (const auto& e : in.entries)
+            s += " \"" + e + "\"";
         return s;
     }
-    case InputKind::DoubleClick: return "double-click " + target + " \"" + in.text + "\"";
-    case InputKind::Enter: return "enter";
-    case InputKind::Escape: return "escape";
-    case InputKind::AltF4: return "alt-f4";
-    case InputKind::Fail: return "fail " + in.reason;
+    case InputKind::DoubleClick:
+        return "double-click " + target + " \"" + in.text + "\"";
+    case InputKind::Enter:
+        return "enter";
+    case InputKind::Escape:
+        return "escape";
+    case InputKind::AltF4:
+        return "alt-f4";
+    case InputKind::Fail:
+        return "fail " + in.reason;
     }
     return "?";
 }
@@ -375,7 +406,8 @@ std::string describe(const DialogSnapshot& s) {
         if (c.is_default) out += " default";
         if (c.focused) out += " focus";
         for (std::size_t i = 0; i < c.entries.size(); ++i) {
-            bool sel = std::find(c.selected.begin(), c.selected.end(), static_cast<int>(i)) != c.selected.end();
+            bool sel =
+                std::find(c.selected.begin(), c.selected.end(), static_cast<int>(i)) != c.selected.end();
             out += std::string(i ? ", " : " [") + (sel ? "*" : "") + c.entries[i];
         }
         if (!c.entries.empty()) out += "]";
@@ -384,7 +416,9 @@ std::string describe(const DialogSnapshot& s) {
     return out;
 }
 
-Input click(int id) { return make_input(InputKind::Click, id); }
+Input click(int id) {
+    return make_input(InputKind::Click, id);
+}
 Input click(const std::string& text) {
     Input in = make_input(InputKind::Click);
     in.control = text;
@@ -420,8 +454,14 @@ Input double_click(int id, const std::string& entry) {
     in.text = entry;
     return in;
 }
-Input key_enter() { return make_input(InputKind::Enter); }
-Input key_escape() { return make_input(InputKind::Escape); }
-Input key_alt_f4() { return make_input(InputKind::AltF4); }
+Input key_enter() {
+    return make_input(InputKind::Enter);
+}
+Input key_escape() {
+    return make_input(InputKind::Escape);
+}
+Input key_alt_f4() {
+    return make_input(InputKind::AltF4);
+}
 
 } // namespace sim

@@ -9,9 +9,15 @@ void paint_control(HWND hwnd); // user_paint.cpp
 
 namespace {
 
-bool is_auto(DWORD type) { return type == BS_AUTOCHECKBOX || type == BS_AUTO3STATE || type == BS_AUTORADIOBUTTON; }
-bool is_radio(DWORD type) { return type == BS_RADIOBUTTON || type == BS_AUTORADIOBUTTON; }
-bool is_three_state(DWORD type) { return type == BS_3STATE || type == BS_AUTO3STATE; }
+bool is_auto(DWORD type) {
+    return type == BS_AUTOCHECKBOX || type == BS_AUTO3STATE || type == BS_AUTORADIOBUTTON;
+}
+bool is_radio(DWORD type) {
+    return type == BS_RADIOBUTTON || type == BS_AUTORADIOBUTTON;
+}
+bool is_three_state(DWORD type) {
+    return type == BS_3STATE || type == BS_AUTO3STATE;
+}
 
 // The other auto radio buttons of the group lose their check when one is clicked.
 void uncheck_group_siblings(HWND button) {
@@ -29,13 +35,17 @@ void uncheck_group_siblings(HWND button) {
     }
     for (HWND g : group) {
         Window* o = find(g);
-        if (o && class_is(*o, "BUTTON") && button_type(*o) == BS_AUTORADIOBUTTON) send(g, BM_SETCHECK, BST_UNCHECKED, 0);
+        if (o && class_is(*o, "BUTTON") && button_type(*o) == BS_AUTORADIOBUTTON)
+            send(g, BM_SETCHECK, BST_UNCHECKED, 0);
     }
 }
 
 int next_auto_state(DWORD type, int check) {
     if (type == BS_AUTORADIOBUTTON) return BST_CHECKED;
-    if (type == BS_AUTO3STATE) return check == BST_UNCHECKED ? BST_CHECKED : check == BST_CHECKED ? BST_INDETERMINATE : BST_UNCHECKED;
+    if (type == BS_AUTO3STATE)
+        return check == BST_UNCHECKED ? BST_CHECKED
+               : check == BST_CHECKED ? BST_INDETERMINATE
+                                      : BST_UNCHECKED;
     return check == BST_UNCHECKED ? BST_CHECKED : BST_UNCHECKED;
 }
 
@@ -80,7 +90,9 @@ LRESULT paint(HWND hwnd) {
 
 } // namespace
 
-DWORD button_type(const Window& w) { return w.style & BS_TYPEMASK; }
+DWORD button_type(const Window& w) {
+    return w.style & BS_TYPEMASK;
+}
 
 bool is_push_button(const Window& w) {
     DWORD t = button_type(w);
@@ -110,8 +122,10 @@ LRESULT CALLBACK button_proc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) 
     Window* w = find(hwnd);
     if (!w) return 0;
     switch (msg) {
-    case BM_GETCHECK: return is_check_like(*w) ? w->control.check : 0;
-    case BM_SETCHECK: return set_check(hwnd, *w, wparam);
+    case BM_GETCHECK:
+        return is_check_like(*w) ? w->control.check : 0;
+    case BM_SETCHECK:
+        return set_check(hwnd, *w, wparam);
     case BM_GETSTATE:
         return (is_check_like(*w) ? w->control.check : 0) | (w->control.pushed ? BST_PUSHED : 0) |
                (GetFocus() == hwnd ? BST_FOCUS : 0);
@@ -119,16 +133,25 @@ LRESULT CALLBACK button_proc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) 
         w->control.pushed = wparam != 0;
         invalidate(hwnd, false);
         return 0;
-    case BM_SETSTYLE: return set_style(hwnd, *w, wparam, lparam);
-    case BM_CLICK: click_button(hwnd); return 0;
-    case WM_GETDLGCODE: return dialog_code(*w);
+    case BM_SETSTYLE:
+        return set_style(hwnd, *w, wparam, lparam);
+    case BM_CLICK:
+        click_button(hwnd);
+        return 0;
+    case WM_GETDLGCODE:
+        return dialog_code(*w);
     case WM_SETTEXT:
     case WM_ENABLE:
     case WM_SETFOCUS:
-    case WM_KILLFOCUS: invalidate(hwnd, true); return DefWindowProcA(hwnd, msg, wparam, lparam);
-    case WM_PAINT: return paint(hwnd);
-    case WM_ERASEBKGND: return 1; // the paint fills the whole control
-    default: return DefWindowProcA(hwnd, msg, wparam, lparam);
+    case WM_KILLFOCUS:
+        invalidate(hwnd, true);
+        return DefWindowProcA(hwnd, msg, wparam, lparam);
+    case WM_PAINT:
+        return paint(hwnd);
+    case WM_ERASEBKGND:
+        return 1; // the paint fills the whole control
+    default:
+        return DefWindowProcA(hwnd, msg, wparam, lparam);
     }
 }
 
@@ -139,18 +162,26 @@ LRESULT CALLBACK static_proc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) 
     case STM_SETICON:
     case STM_SETIMAGE: {
         HANDLE old = w->control.image;
-        w->control.image = reinterpret_cast<HANDLE>(msg == STM_SETICON ? wparam : static_cast<WPARAM>(lparam));
+        w->control.image =
+            reinterpret_cast<HANDLE>(msg == STM_SETICON ? wparam : static_cast<WPARAM>(lparam));
         invalidate(hwnd, true);
         return reinterpret_cast<LRESULT>(old);
     }
     case STM_GETICON:
-    case STM_GETIMAGE: return reinterpret_cast<LRESULT>(w->control.image);
-    case WM_GETDLGCODE: return DLGC_STATIC;
+    case STM_GETIMAGE:
+        return reinterpret_cast<LRESULT>(w->control.image);
+    case WM_GETDLGCODE:
+        return DLGC_STATIC;
     case WM_SETTEXT:
-    case WM_ENABLE: invalidate(hwnd, true); return DefWindowProcA(hwnd, msg, wparam, lparam);
-    case WM_PAINT: return paint(hwnd);
-    case WM_ERASEBKGND: return 1;
-    default: return DefWindowProcA(hwnd, msg, wparam, lparam);
+    case WM_ENABLE:
+        invalidate(hwnd, true);
+        return DefWindowProcA(hwnd, msg, wparam, lparam);
+    case WM_PAINT:
+        return paint(hwnd);
+    case WM_ERASEBKGND:
+        return 1;
+    default:
+        return DefWindowProcA(hwnd, msg, wparam, lparam);
     }
 }
 

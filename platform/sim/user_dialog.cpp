@@ -1,5 +1,6 @@
 // The dialog manager: dialogs built from templates, the modal loop, the default dialog procedure and the
 // dialog helper functions.
+#include "platform/sim/gdi_internal.h"
 #include "platform/sim/machine.h"
 #include "platform/sim/user_internal.h"
 
@@ -11,7 +12,9 @@
 namespace sim::user {
 namespace {
 
-int mul_div(int v, int num, int den) { return v * num / den; }
+int mul_div(int v, int num, int den) {
+    return v * num / den;
+}
 
 std::shared_ptr<WindowClass> dialog_class(const DialogTemplate& tmpl) {
     if (tmpl.class_name.empty()) return find_class("#32770");
@@ -32,7 +35,9 @@ POINT dialog_position(const DialogTemplate& tmpl, HWND owner, int base_x, int ba
     return p;
 }
 
-DWORD item_style(const DialogItem& item) { return item.style | WS_CHILD; }
+DWORD item_style(const DialogItem& item) {
+    return item.style | WS_CHILD;
+}
 
 DWORD item_ex_style(const DialogItem& item, DWORD& style) {
     DWORD ex = item.ex_style;
@@ -42,6 +47,15 @@ DWORD item_ex_style(const DialogItem& item, DWORD& style) {
         ex |= WS_EX_CLIENTEDGE;
     }
     return ex;
+}
+
+// An icon static names its icon in the template, by ordinal or by name, among the program's resources.
+void load_static_icon(HWND control, const DialogItem& item, HINSTANCE instance) {
+    if (!equal_nocase(item.class_name, "STATIC") || (item.style & SS_TYPEMASK) != SS_ICON) return;
+    LPCSTR name = item.text_ordinal >= 0 ? MAKEINTRESOURCEA(item.text_ordinal) : item.text.c_str();
+    if (!item.text.empty() || item.text_ordinal >= 0)
+        if (HICON icon = LoadIconA(instance, name))
+            send(control, STM_SETICON, reinterpret_cast<WPARAM>(icon), 0);
 }
 
 bool create_controls(HWND dialog, const DialogTemplate& tmpl, HINSTANCE instance) {
@@ -56,15 +70,17 @@ bool create_controls(HWND dialog, const DialogTemplate& tmpl, HINSTANCE instance
         std::string text = item.text;
         if (item.text_ordinal >= 0) text.clear();
         HWND c = CreateWindowExA(ex, cls.c_str(), text.c_str(), style, r.left, r.top, r.right - r.left,
-                                 r.bottom - r.top, dialog, reinterpret_cast<HMENU>(static_cast<LONG_PTR>(item.id)),
-                                 instance, nullptr);
+                                 r.bottom - r.top, dialog,
+                                 reinterpret_cast<HMENU>(static_cast<LONG_PTR>(item.id)), instance, nullptr);
         if (!c) {
             if (!(tmpl.style & DS_NOFAILCREATE)) return false;
             continue;
         }
         if ((d = find(dialog)) == nullptr) return false;
         if (d->dialog->font) send(c, WM_SETFONT, reinterpret_cast<WPARAM>(d->dialog->font), FALSE);
-        if (equal_nocase(cls, "BUTTON") && (style & BS_TYPEMASK) == BS_DEFPUSHBUTTON && d->dialog->def_id == 0)
+        load_static_icon(c, item, instance);
+        if (equal_nocase(cls, "BUTTON") && (style & BS_TYPEMASK) == BS_DEFPUSHBUTTON &&
+            d->dialog->def_id == 0)
             d->dialog->def_id = static_cast<int>(item.id);
     }
     return true;
@@ -106,8 +122,10 @@ bool returns_directly(UINT msg) {
     case WM_CTLCOLORSCROLLBAR:
     case WM_CTLCOLORSTATIC:
     case WM_INITDIALOG:
-    case WM_GETDLGCODE: return true;
-    default: return false;
+    case WM_GETDLGCODE:
+        return true;
+    default:
+        return false;
     }
 }
 
@@ -142,7 +160,8 @@ LRESULT on_get_def_id(HWND dialog, Window& d) {
 }
 
 LRESULT on_next_dlg_ctl(HWND dialog, WPARAM wparam, LPARAM lparam) {
-    HWND target = LOWORD(lparam) ? reinterpret_cast<HWND>(wparam) : GetNextDlgTabItem(dialog, GetFocus(), wparam != 0);
+    HWND target =
+        LOWORD(lparam) ? reinterpret_cast<HWND>(wparam) : GetNextDlgTabItem(dialog, GetFocus(), wparam != 0);
     if (target && IsChild(dialog, target)) focus_control(dialog, target);
     return 0;
 }
@@ -154,22 +173,29 @@ LRESULT on_close(HWND dialog) {
         MessageBeep(0);
         return 0;
     }
-    send(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), reinterpret_cast<LPARAM>(cancel));
+    post(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), reinterpret_cast<LPARAM>(cancel));
     return 0;
 }
 
 LRESULT default_dialog_message(HWND dialog, Window& d, UINT msg, WPARAM wparam, LPARAM lparam) {
     switch (msg) {
-    case WM_CLOSE: return on_close(dialog);
-    case DM_GETDEFID: return on_get_def_id(dialog, d);
-    case DM_SETDEFID: return on_set_def_id(dialog, d, wparam);
-    case WM_NEXTDLGCTL: return on_next_dlg_ctl(dialog, wparam, lparam);
-    case WM_ERASEBKGND: return erase_background(dialog, reinterpret_cast<HDC>(wparam));
+    case WM_CLOSE:
+        return on_close(dialog);
+    case DM_GETDEFID:
+        return on_get_def_id(dialog, d);
+    case DM_SETDEFID:
+        return on_set_def_id(dialog, d, wparam);
+    case WM_NEXTDLGCTL:
+        return on_next_dlg_ctl(dialog, wparam, lparam);
+    case WM_ERASEBKGND:
+        return erase_background(dialog, reinterpret_cast<HDC>(wparam));
     case WM_SETFOCUS:
         if (HWND first = first_tab_stop(dialog)) focus_control(dialog, first);
         return 0;
-    case WM_ACTIVATE: return 0;
-    default: return DefWindowProcA(dialog, msg, wparam, lparam);
+    case WM_ACTIVATE:
+        return 0;
+    default:
+        return DefWindowProcA(dialog, msg, wparam, lparam);
     }
 }
 
@@ -197,15 +223,6 @@ void run_modal_loop(HWND dialog) {
 
 } // namespace
 
-void dialog_base_units(const std::string& face, int points, int& base_x, int& base_y) {
-    (void)face;
-    // Character cell of the dialog font at 96 dots per inch: the em height plus two of internal leading,
-    // and the average width that the font's alphabet gives (6 for 8 points).
-    int p = points > 0 ? points : 8;
-    base_y = (p * 96 + 71) / 72 + 2;
-    base_x = std::max(1, (base_y * 6 + 6) / 13);
-}
-
 HWND dialog_of(HWND control) {
     for (Window* w = find(control); w; w = is_child(*w) ? find(w->parent) : nullptr)
         if (w->dialog) return w->handle;
@@ -220,16 +237,23 @@ int default_button_id(HWND dialog) {
 HWND create_dialog(HINSTANCE instance, const DialogTemplate& tmpl, HWND owner, DLGPROC proc, LPARAM param) {
     auto cls = dialog_class(tmpl);
     if (!cls) return nullptr;
-    int base_x = 8, base_y = 16; // the system font when the template names none
-    if (tmpl.has_font) dialog_base_units(tmpl.face, tmpl.point_size, base_x, base_y);
+    HFONT font = tmpl.has_font ? dialog_font(tmpl) : nullptr;
+    SIZE units = sim::dialog_base_units(font); // the system font when the template names none
+    int base_x = std::max<int>(1, units.cx), base_y = std::max<int>(1, units.cy);
     DWORD style = tmpl.style & ~WS_VISIBLE;
     DWORD ex = tmpl.ex_style;
     if (style & DS_MODALFRAME) ex |= WS_EX_DLGMODALFRAME;
     if (!(style & WS_CHILD)) style |= WS_CLIPSIBLINGS;
     int f = frame_width(style, ex);
+    int top = f + (has_caption(style) ? caption_height() : 0);
     int width = mul_div(tmpl.cx, base_x, 4) + 2 * f;
-    int height = mul_div(tmpl.cy, base_y, 8) + 2 * f + (has_caption(style) ? caption_height() : 0);
+    int height = mul_div(tmpl.cy, base_y, 8) + top + f;
+    // The template places the client area; the frame and caption stand outside it.
     POINT pos = dialog_position(tmpl, owner, base_x, base_y, width, height);
+    if (!(tmpl.style & DS_CENTER)) {
+        pos.x -= f;
+        pos.y -= top;
+    }
     std::string caption = tmpl.caption;
 
     // The dialog procedure sees the dialog from its creation on: attach it through the class procedure.
@@ -241,7 +265,7 @@ HWND create_dialog(HINSTANCE instance, const DialogTemplate& tmpl, HWND owner, D
     d->dialog->proc = proc;
     d->dialog->base_x = base_x;
     d->dialog->base_y = base_y;
-    if (tmpl.has_font) d->dialog->font = dialog_font(tmpl);
+    d->dialog->font = font;
     if (d->dialog->font) send(dialog, WM_SETFONT, reinterpret_cast<WPARAM>(d->dialog->font), FALSE);
     if (!create_controls(dialog, tmpl, instance)) {
         DestroyWindow(dialog);
@@ -250,7 +274,8 @@ HWND create_dialog(HINSTANCE instance, const DialogTemplate& tmpl, HWND owner, D
     HWND first = first_tab_stop(dialog);
     LRESULT set_focus_default = send(dialog, WM_INITDIALOG, reinterpret_cast<WPARAM>(first), param);
     if (!find(dialog)) return nullptr;
-    if (set_focus_default && first && IsChild(dialog, first) && can_take_focus(first)) focus_control(dialog, first);
+    if (set_focus_default && first && IsChild(dialog, first) && can_take_focus(first))
+        focus_control(dialog, first);
     if ((tmpl.style & WS_VISIBLE) && find(dialog)) ShowWindow(dialog, SW_SHOWNORMAL);
     return find(dialog) ? dialog : nullptr;
 }
@@ -263,7 +288,8 @@ std::string template_label(LPCSTR name) {
 INT_PTR run_dialog(HINSTANCE instance, const DialogTemplate& tmpl, HWND owner, DLGPROC proc, LPARAM param,
                    const std::string& kind, const std::string& template_name) {
     // The owner of a modal dialog is a top-level window.
-    while (owner && IsWindow(owner) && (GetWindowLongA(owner, GWL_STYLE) & WS_CHILD)) owner = GetParent(owner);
+    while (owner && IsWindow(owner) && (GetWindowLongA(owner, GWL_STYLE) & WS_CHILD))
+        owner = GetParent(owner);
     HWND dialog = create_dialog(instance, tmpl, owner, proc, param);
     if (!dialog) return -1;
     find(dialog)->dialog->kind = kind;
@@ -319,7 +345,8 @@ LRESULT WINAPI DefDlgProcA(HWND dialog, UINT msg, WPARAM wparam, LPARAM lparam) 
     return default_dialog_message(dialog, *d, msg, wparam, lparam);
 }
 
-INT_PTR WINAPI DialogBoxParamA(HINSTANCE instance, LPCSTR template_name, HWND owner, DLGPROC proc, LPARAM param) {
+INT_PTR WINAPI DialogBoxParamA(HINSTANCE instance, LPCSTR template_name, HWND owner, DLGPROC proc,
+                               LPARAM param) {
     sim::DialogTemplate tmpl;
     std::string error;
     if (!template_name || !sim::load_dialog_template(template_name, tmpl, &error)) return -1;
@@ -351,7 +378,8 @@ HWND WINAPI GetDlgItem(HWND dialog, int id) {
     Window* d = find(dialog);
     if (!d) return nullptr;
     for (HWND c : d->children)
-        if (Window* w = find(c); w && static_cast<int>(static_cast<WORD>(w->id)) == static_cast<int>(static_cast<WORD>(id)))
+        if (Window* w = find(c);
+            w && static_cast<int>(static_cast<WORD>(w->id)) == static_cast<int>(static_cast<WORD>(id)))
             return c;
     return nullptr;
 }
@@ -390,17 +418,17 @@ UINT WINAPI GetDlgItemInt(HWND dialog, int id, BOOL* translated, BOOL is_signed)
     if (!GetDlgItem(dialog, id)) return 0;
     GetDlgItemTextA(dialog, id, buf, sizeof buf);
     const char* p = buf;
-    while (*p == ' ') ++p;
+    while (*p == ' ')
+        ++p;
     bool negative = false;
     if (is_signed && (*p == '-' || *p == '+')) negative = *p++ == '-';
     if (*p < '0' || *p > '9') return 0;
+    // The number ends at the first character that is not a digit.
     unsigned long long v = 0;
     for (; *p >= '0' && *p <= '9'; ++p) {
         v = v * 10 + static_cast<unsigned>(*p - '0');
         if (v > 0xFFFFFFFFull) return 0;
     }
-    while (*p == ' ') ++p;
-    if (*p) return 0;
     if (is_signed && v > (negative ? 0x80000000ull : 0x7FFFFFFFull)) return 0;
     if (translated) *translated = TRUE;
     return negative ? static_cast<UINT>(-static_cast<long long>(v)) : static_cast<UINT>(v);
@@ -452,9 +480,11 @@ HWND WINAPI GetNextDlgGroupItem(HWND dialog, HWND control, BOOL previous) {
     if (it == kids.end()) return nullptr;
     // The group: from the last WS_GROUP control at or before CONTROL up to the next WS_GROUP control.
     auto start = it;
-    while (start != kids.begin() && !(find(*start) && (find(*start)->style & WS_GROUP))) --start;
+    while (start != kids.begin() && !(find(*start) && (find(*start)->style & WS_GROUP)))
+        --start;
     auto end = it + 1;
-    while (end != kids.end() && !(find(*end) && (find(*end)->style & WS_GROUP))) ++end;
+    while (end != kids.end() && !(find(*end) && (find(*end)->style & WS_GROUP)))
+        ++end;
     std::vector<HWND> group(start, end);
     int n = static_cast<int>(group.size());
     int at = static_cast<int>(std::find(group.begin(), group.end(), control) - group.begin());
@@ -475,7 +505,10 @@ BOOL WINAPI MapDialogRect(HWND dialog, LPRECT rect) {
     return TRUE;
 }
 
-LONG WINAPI GetDialogBaseUnits(void) { return MAKELONG(8, 16); }
+LONG WINAPI GetDialogBaseUnits(void) {
+    SIZE units = sim::dialog_base_units(nullptr);
+    return MAKELONG(units.cx, units.cy);
+}
 
 BOOL WINAPI IsDialogMessageA(HWND dialog, LPMSG msg) {
     if (!msg || !find(dialog) || (msg->hwnd != dialog && !IsChild(dialog, msg->hwnd))) return FALSE;
@@ -505,7 +538,11 @@ BOOL WINAPI IsDialogMessageA(HWND dialog, LPMSG msg) {
     case VK_ESCAPE:
         send(dialog, WM_COMMAND, IDCANCEL, reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDCANCEL)));
         return TRUE;
-    case VK_TAB: send(dialog, WM_NEXTDLGCTL, 0, 0); return TRUE;
-    default: DispatchMessageA(msg); return TRUE;
+    case VK_TAB:
+        send(dialog, WM_NEXTDLGCTL, 0, 0);
+        return TRUE;
+    default:
+        DispatchMessageA(msg);
+        return TRUE;
     }
 }

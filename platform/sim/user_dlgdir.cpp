@@ -21,7 +21,8 @@ struct Entry {
 bool wild_match(const char* p, const char* s) {
     for (; *p; ++p) {
         if (*p == '*') {
-            while (p[1] == '*') ++p;
+            while (p[1] == '*')
+                ++p;
             if (!p[1]) return true;
             for (const char* t = s; *t; ++t)
                 if (wild_match(p + 1, t)) return true;
@@ -41,7 +42,8 @@ bool wild_match(const char* p, const char* s) {
 bool name_matches(const std::string& pattern, const std::string& name) {
     if (pattern == "*.*" || pattern == "*") return true;
     if (wild_match(pattern.c_str(), name.c_str())) return true;
-    if (name.find('.') == std::string::npos && pattern.size() > 2 && pattern.compare(pattern.size() - 2, 2, ".*") == 0)
+    if (name.find('.') == std::string::npos && pattern.size() > 2 &&
+        pattern.compare(pattern.size() - 2, 2, ".*") == 0)
         return wild_match(pattern.substr(0, pattern.size() - 2).c_str(), name.c_str());
     return false;
 }
@@ -106,7 +108,8 @@ std::string current_dir_shown() {
     std::string cd = machine().current_dir;
     if (cd.size() > 3 && cd.back() == '\\') cd.pop_back();
     std::string lower;
-    for (char c : cd) lower += (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+    for (char c : cd)
+        lower += (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
     return lower;
 }
 
@@ -151,8 +154,8 @@ int fill_listing(HWND dialog, HWND list, const std::string& spec, UINT type, boo
     (void)dialog;
     if (type & DDL_DIRECTORY) {
         if (!(type & DDL_EXCLUSIVE)) {
-            if (send(list, dir_msg, type & ~(DDL_DIRECTORY | DDL_DRIVES), reinterpret_cast<LPARAM>(spec.c_str())) ==
-                LB_ERR)
+            if (send(list, dir_msg, type & ~(DDL_DIRECTORY | DDL_DRIVES),
+                     reinterpret_cast<LPARAM>(spec.c_str())) == LB_ERR)
                 return FALSE;
             if (send(list, dir_msg, (type & (DDL_DIRECTORY | DDL_DRIVES)) | DDL_EXCLUSIVE,
                      reinterpret_cast<LPARAM>("*.*")) == LB_ERR)
@@ -186,7 +189,8 @@ BOOL dir_select(HWND dialog, LPSTR path, int max, int id, bool combo) {
     LRESULT len = send(list, combo ? CB_GETLBTEXTLEN : LB_GETTEXTLEN, static_cast<WPARAM>(i), 0);
     if (len < 0) return FALSE;
     std::string text(static_cast<std::size_t>(len) + 1, '\0');
-    send(list, combo ? CB_GETLBTEXT : LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text.data()));
+    send(list, combo ? CB_GETLBTEXT : LB_GETTEXT, static_cast<WPARAM>(i),
+         reinterpret_cast<LPARAM>(text.data()));
     text.resize(std::strlen(text.c_str()));
     BOOL is_dir = FALSE;
     if (group_of(text) == 2 && text.size() >= 5) {

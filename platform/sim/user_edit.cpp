@@ -89,7 +89,9 @@ LRESULT on_char(HWND hwnd, WPARAM ch) {
         MessageBeep(0);
         return 0;
     }
-    if (replace_selection(hwnd, std::string(1, static_cast<char>(ch)), true)) changed(hwnd);
+    // A key press notifies a change even when the limit refused the character.
+    replace_selection(hwnd, std::string(1, static_cast<char>(ch)), true);
+    changed(hwnd);
     return 0;
 }
 
@@ -144,33 +146,49 @@ LRESULT CALLBACK edit_proc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) {
         w->text = convert_case(*w, w->text);
         return TRUE;
     }
-    case WM_SETTEXT: return on_set_text(hwnd, lparam);
-    case WM_CHAR: return on_char(hwnd, wparam);
-    case EM_SETSEL: return on_set_sel(*w, wparam, lparam);
-    case EM_GETSEL: return on_get_sel(*w, wparam, lparam);
+    case WM_SETTEXT:
+        return on_set_text(hwnd, lparam);
+    case WM_CHAR:
+        return on_char(hwnd, wparam);
+    case EM_SETSEL:
+        return on_set_sel(*w, wparam, lparam);
+    case EM_GETSEL:
+        return on_get_sel(*w, wparam, lparam);
     case EM_REPLACESEL:
         if (replace_selection(hwnd, lparam ? reinterpret_cast<const char*>(lparam) : "", true)) changed(hwnd);
         return 0;
-    case EM_LIMITTEXT: return on_limit(*w, wparam);
-    case EM_GETLIMITTEXT: return static_cast<LRESULT>(w->control.limit);
-    case EM_GETMODIFY: return w->control.modified;
-    case EM_SETMODIFY: w->control.modified = wparam != 0; return 0;
+    case EM_LIMITTEXT:
+        return on_limit(*w, wparam);
+    case EM_GETLIMITTEXT:
+        return static_cast<LRESULT>(w->control.limit);
+    case EM_GETMODIFY:
+        return w->control.modified;
+    case EM_SETMODIFY:
+        w->control.modified = wparam != 0;
+        return 0;
     case EM_SETREADONLY:
         if (wparam)
             w->style |= ES_READONLY;
         else
             w->style &= ~ES_READONLY;
         return TRUE;
-    case WM_GETDLGCODE: return DLGC_WANTCHARS | DLGC_HASSETSEL | DLGC_WANTARROWS;
+    case WM_GETDLGCODE:
+        return DLGC_WANTCHARS | DLGC_HASSETSEL | DLGC_WANTARROWS;
     case WM_SETFOCUS:
     case WM_KILLFOCUS:
         notify_parent(hwnd, msg == WM_SETFOCUS ? EN_SETFOCUS : EN_KILLFOCUS);
         invalidate(hwnd, false);
         return 0;
-    case WM_ENABLE: invalidate(hwnd, true); return 0;
-    case WM_PAINT: paint_control(hwnd); return 0;
-    case WM_ERASEBKGND: return 1;
-    default: return DefWindowProcA(hwnd, msg, wparam, lparam);
+    case WM_ENABLE:
+        invalidate(hwnd, true);
+        return 0;
+    case WM_PAINT:
+        paint_control(hwnd);
+        return 0;
+    case WM_ERASEBKGND:
+        return 1;
+    default:
+        return DefWindowProcA(hwnd, msg, wparam, lparam);
     }
 }
 

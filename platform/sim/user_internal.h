@@ -35,13 +35,13 @@ struct ListItem {
 struct ControlState {
     int check = BST_UNCHECKED; // buttons
     bool pushed = false;
-    HANDLE image = nullptr;          // SS_ICON statics
-    unsigned limit = 30000;          // edits: the default limit of a single-line edit
-    int sel_start = 0, sel_end = 0;  // edits
-    bool modified = false;           // edits
-    std::vector<ListItem> items;     // list boxes and combo boxes
-    int cur = -1;                    // the current (single-selection) or caret (multiple-selection) entry
-    int top = 0;                     // first entry shown
+    HANDLE image = nullptr;         // SS_ICON statics
+    unsigned limit = 30000;         // edits: the default limit of a single-line edit
+    int sel_start = 0, sel_end = 0; // edits
+    bool modified = false;          // edits
+    std::vector<ListItem> items;    // list boxes and combo boxes
+    int cur = -1;                   // the current (single-selection) or caret (multiple-selection) entry
+    int top = 0;                    // first entry shown
 };
 
 struct DialogState {
@@ -68,7 +68,7 @@ struct Window {
     HWND owner = nullptr;  // pop-ups and overlapped windows
     LONG_PTR id = 0;       // children: the control id
     HINSTANCE instance = nullptr;
-    RECT rect{}; // in the parent's client coordinates for children, else screen coordinates
+    RECT rect{};                // in the parent's client coordinates for children, else screen coordinates
     std::vector<HWND> children; // z-order, topmost first
     LONG_PTR user_data = 0;
     std::vector<unsigned char> extra;
@@ -88,7 +88,7 @@ std::shared_ptr<WindowClass> find_class(const std::string& name);
 void ensure_system_classes();
 
 bool is_child(const Window& w);
-RECT client_rect_of(const Window& w);       // in the window's own client coordinates
+RECT client_rect_of(const Window& w);           // in the window's own client coordinates
 POINT client_origin_on_screen(const Window& w); // screen position of the client area's top-left
 int caption_height();
 // The frame thickness that the styles give a window, and whether it has a caption bar.
@@ -119,6 +119,7 @@ LRESULT CALLBACK edit_proc(HWND, UINT, WPARAM, LPARAM);
 LRESULT CALLBACK listbox_proc(HWND, UINT, WPARAM, LPARAM);
 LRESULT CALLBACK combobox_proc(HWND, UINT, WPARAM, LPARAM);
 LRESULT CALLBACK dialog_class_proc(HWND, UINT, WPARAM, LPARAM);
+LRESULT CALLBACK scrollbar_proc(HWND, UINT, WPARAM, LPARAM);
 
 // Button helpers shared by dialogs and the agent.
 DWORD button_type(const Window& w);
@@ -140,8 +141,6 @@ INT_PTR run_dialog(HINSTANCE instance, const DialogTemplate& tmpl, HWND owner, D
 HWND create_dialog(HINSTANCE instance, const DialogTemplate& tmpl, HWND owner, DLGPROC proc, LPARAM param);
 HWND dialog_of(HWND control); // the nearest dialog ancestor or the window itself
 int default_button_id(HWND dialog);
-// Dialog base units of a font given as face and point size.
-void dialog_base_units(const std::string& face, int points, int& base_x, int& base_y);
 
 // Ends the program with a clear message, as when nobody can answer a dialog.
 [[noreturn]] void fatal(const std::string& message);
@@ -156,6 +155,8 @@ HBRUSH default_control_color(UINT msg, HDC dc);
 // Asks the control's parent for its colours (WM_CTLCOLORxxx) and fills the client area with the brush.
 HBRUSH control_brush(HWND control, UINT msg, HDC dc);
 void paint_control(HWND hwnd);
+void forget_surface(HWND hwnd);
+void reset_surfaces();
 HFONT dialog_font(const DialogTemplate& tmpl);
 
 // Waits for the person at the machine: asks the agent for one input to WINDOW and applies it.

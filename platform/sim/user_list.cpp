@@ -1,6 +1,7 @@
 // List boxes (single and multiple selection, sorted or not) and drop-down list combo boxes. Both keep
 // their entries in the same list model; they differ in messages, error values and notifications.
 #include "platform/sim/codepage.h"
+#include "platform/sim/gdi_internal.h"
 #include "platform/sim/machine.h"
 #include "platform/sim/user_internal.h"
 
@@ -9,26 +10,33 @@
 
 namespace sim::user {
 
-void paint_control(HWND hwnd);                                       // user_paint.cpp
+void paint_control(HWND hwnd);                                                 // user_paint.cpp
 int add_dir_listing(HWND hwnd, UINT attributes, const char* spec, bool combo); // user_dlgdir.cpp
 
 namespace {
 
 const LRESULT kErr = -1; // LB_ERR and CB_ERR
 
-bool is_multi(const Window& w) { return class_is(w, "LISTBOX") && (w.style & (LBS_MULTIPLESEL | LBS_EXTENDEDSEL)); }
+bool is_multi(const Window& w) {
+    return class_is(w, "LISTBOX") && (w.style & (LBS_MULTIPLESEL | LBS_EXTENDEDSEL));
+}
 
 bool sorted(const Window& w) {
     return class_is(w, "COMBOBOX") ? (w.style & CBS_SORT) != 0 : (w.style & LBS_SORT) != 0;
 }
 
-bool valid(const Window& w, WPARAM index) { return index < w.control.items.size(); }
+bool valid(const Window& w, WPARAM index) {
+    return index < w.control.items.size();
+}
 
-const char* text_arg(LPARAM lparam) { return lparam ? reinterpret_cast<const char*>(lparam) : ""; }
+const char* text_arg(LPARAM lparam) {
+    return lparam ? reinterpret_cast<const char*>(lparam) : "";
+}
 
 void sync_combo_text(Window& w) {
     if (!class_is(w, "COMBOBOX")) return;
-    w.text = w.control.cur >= 0 ? w.control.items[static_cast<std::size_t>(w.control.cur)].text : std::string();
+    w.text =
+        w.control.cur >= 0 ? w.control.items[static_cast<std::size_t>(w.control.cur)].text : std::string();
 }
 
 int insert_at(Window& w, int index, const std::string& text) {
@@ -118,7 +126,8 @@ LRESULT set_sel(HWND hwnd, Window& w, WPARAM state, LPARAM index) {
     auto& items = w.control.items;
     int i = static_cast<int>(index);
     if (i == -1) {
-        for (auto& it : items) it.selected = state != 0;
+        for (auto& it : items)
+            it.selected = state != 0;
     } else if (i >= 0 && i < static_cast<int>(items.size())) {
         items[static_cast<std::size_t>(i)].selected = state != 0;
         w.control.cur = i;
@@ -137,7 +146,8 @@ LRESULT get_sel(const Window& w, WPARAM index) {
 
 LRESULT sel_count(const Window& w) {
     if (!is_multi(w)) return kErr;
-    return std::count_if(w.control.items.begin(), w.control.items.end(), [](const ListItem& i) { return i.selected; });
+    return std::count_if(w.control.items.begin(), w.control.items.end(),
+                         [](const ListItem& i) { return i.selected; });
 }
 
 LRESULT sel_items(const Window& w, WPARAM max, LPARAM out) {
@@ -159,7 +169,8 @@ LRESULT get_cur_sel(const Window& w) {
 
 LRESULT set_item_data(Window& w, WPARAM index, LPARAM data) {
     if (static_cast<int>(static_cast<INT_PTR>(index)) == -1 && class_is(w, "LISTBOX")) {
-        for (auto& i : w.control.items) i.data = data;
+        for (auto& i : w.control.items)
+            i.data = data;
         return TRUE;
     }
     if (!valid(w, index)) return kErr;
@@ -174,7 +185,8 @@ LRESULT get_item_data(const Window& w, WPARAM index) {
 
 LRESULT list_message(HWND hwnd, Window& w, UINT msg, WPARAM wparam, LPARAM lparam) {
     switch (msg) {
-    case LB_ADDSTRING: return add_string(hwnd, w, lparam);
+    case LB_ADDSTRING:
+        return add_string(hwnd, w, lparam);
     case LB_INSERTSTRING: {
         int i = static_cast<int>(static_cast<INT_PTR>(wparam));
         if (i > static_cast<int>(w.control.items.size()) || i < -1) return kErr;
@@ -182,20 +194,34 @@ LRESULT list_message(HWND hwnd, Window& w, UINT msg, WPARAM wparam, LPARAM lpara
         invalidate(hwnd, true);
         return at;
     }
-    case LB_DELETESTRING: return delete_entry(hwnd, w, wparam);
-    case LB_RESETCONTENT: return reset(hwnd, w);
-    case LB_FINDSTRING: return find_entry(w, wparam, text_arg(lparam), false);
-    case LB_FINDSTRINGEXACT: return find_entry(w, wparam, text_arg(lparam), true);
-    case LB_SELECTSTRING: return select_string(hwnd, w, wparam, lparam);
-    case LB_GETCOUNT: return static_cast<LRESULT>(w.control.items.size());
-    case LB_GETTEXT: return get_text(w, wparam, lparam);
-    case LB_GETTEXTLEN: return valid(w, wparam) ? static_cast<LRESULT>(w.control.items[wparam].text.size()) : kErr;
-    case LB_SETCURSEL: return set_cur_sel(hwnd, w, wparam);
-    case LB_GETCURSEL: return get_cur_sel(w);
-    case LB_SETSEL: return set_sel(hwnd, w, wparam, lparam);
-    case LB_GETSEL: return get_sel(w, wparam);
-    case LB_GETSELCOUNT: return sel_count(w);
-    case LB_GETSELITEMS: return sel_items(w, wparam, lparam);
+    case LB_DELETESTRING:
+        return delete_entry(hwnd, w, wparam);
+    case LB_RESETCONTENT:
+        return reset(hwnd, w);
+    case LB_FINDSTRING:
+        return find_entry(w, wparam, text_arg(lparam), false);
+    case LB_FINDSTRINGEXACT:
+        return find_entry(w, wparam, text_arg(lparam), true);
+    case LB_SELECTSTRING:
+        return select_string(hwnd, w, wparam, lparam);
+    case LB_GETCOUNT:
+        return static_cast<LRESULT>(w.control.items.size());
+    case LB_GETTEXT:
+        return get_text(w, wparam, lparam);
+    case LB_GETTEXTLEN:
+        return valid(w, wparam) ? static_cast<LRESULT>(w.control.items[wparam].text.size()) : kErr;
+    case LB_SETCURSEL:
+        return set_cur_sel(hwnd, w, wparam);
+    case LB_GETCURSEL:
+        return get_cur_sel(w);
+    case LB_SETSEL:
+        return set_sel(hwnd, w, wparam, lparam);
+    case LB_GETSEL:
+        return get_sel(w, wparam);
+    case LB_GETSELCOUNT:
+        return sel_count(w);
+    case LB_GETSELITEMS:
+        return sel_items(w, wparam, lparam);
     case LB_SELITEMRANGE: {
         if (!is_multi(w)) return kErr;
         for (int i = LOWORD(lparam); i <= HIWORD(lparam) && i < static_cast<int>(w.control.items.size()); ++i)
@@ -203,27 +229,34 @@ LRESULT list_message(HWND hwnd, Window& w, UINT msg, WPARAM wparam, LPARAM lpara
         invalidate(hwnd, true);
         return 0;
     }
-    case LB_SETITEMDATA: return set_item_data(w, wparam, lparam);
-    case LB_GETITEMDATA: return get_item_data(w, wparam);
-    case LB_GETTOPINDEX: return w.control.top;
+    case LB_SETITEMDATA:
+        return set_item_data(w, wparam, lparam);
+    case LB_GETITEMDATA:
+        return get_item_data(w, wparam);
+    case LB_GETTOPINDEX:
+        return w.control.top;
     case LB_SETTOPINDEX:
         if (!valid(w, wparam) && wparam != 0) return kErr;
         w.control.top = static_cast<int>(wparam);
         invalidate(hwnd, true);
         return 0;
-    case LB_GETCARETINDEX: return std::max(w.control.cur, 0);
+    case LB_GETCARETINDEX:
+        return std::max(w.control.cur, 0);
     case LB_SETCARETINDEX:
         if (!valid(w, wparam)) return kErr;
         w.control.cur = static_cast<int>(wparam);
         return 0;
-    case LB_DIR: return add_dir_listing(hwnd, static_cast<UINT>(wparam), text_arg(lparam), false);
-    default: return DefWindowProcA(hwnd, msg, wparam, lparam);
+    case LB_DIR:
+        return add_dir_listing(hwnd, static_cast<UINT>(wparam), text_arg(lparam), false);
+    default:
+        return DefWindowProcA(hwnd, msg, wparam, lparam);
     }
 }
 
 LRESULT combo_message(HWND hwnd, Window& w, UINT msg, WPARAM wparam, LPARAM lparam) {
     switch (msg) {
-    case CB_ADDSTRING: return add_string(hwnd, w, lparam);
+    case CB_ADDSTRING:
+        return add_string(hwnd, w, lparam);
     case CB_INSERTSTRING: {
         int i = static_cast<int>(static_cast<INT_PTR>(wparam));
         if (i > static_cast<int>(w.control.items.size()) || i < -1) return kErr;
@@ -231,21 +264,36 @@ LRESULT combo_message(HWND hwnd, Window& w, UINT msg, WPARAM wparam, LPARAM lpar
         invalidate(hwnd, true);
         return at;
     }
-    case CB_DELETESTRING: return delete_entry(hwnd, w, wparam);
-    case CB_RESETCONTENT: return reset(hwnd, w);
-    case CB_FINDSTRING: return find_entry(w, wparam, text_arg(lparam), false);
-    case CB_FINDSTRINGEXACT: return find_entry(w, wparam, text_arg(lparam), true);
-    case CB_SELECTSTRING: return select_string(hwnd, w, wparam, lparam);
-    case CB_GETCOUNT: return static_cast<LRESULT>(w.control.items.size());
-    case CB_GETLBTEXT: return get_text(w, wparam, lparam);
-    case CB_GETLBTEXTLEN: return valid(w, wparam) ? static_cast<LRESULT>(w.control.items[wparam].text.size()) : kErr;
-    case CB_SETCURSEL: return set_cur_sel(hwnd, w, wparam);
-    case CB_GETCURSEL: return w.control.cur >= 0 ? w.control.cur : kErr;
-    case CB_SETITEMDATA: return set_item_data(w, wparam, lparam);
-    case CB_GETITEMDATA: return get_item_data(w, wparam);
-    case CB_SHOWDROPDOWN: return TRUE;
-    case CB_GETDROPPEDSTATE: return FALSE;
-    case CB_DIR: return add_dir_listing(hwnd, static_cast<UINT>(wparam), text_arg(lparam), true);
+    case CB_DELETESTRING:
+        return delete_entry(hwnd, w, wparam);
+    case CB_RESETCONTENT:
+        return reset(hwnd, w);
+    case CB_FINDSTRING:
+        return find_entry(w, wparam, text_arg(lparam), false);
+    case CB_FINDSTRINGEXACT:
+        return find_entry(w, wparam, text_arg(lparam), true);
+    case CB_SELECTSTRING:
+        return select_string(hwnd, w, wparam, lparam);
+    case CB_GETCOUNT:
+        return static_cast<LRESULT>(w.control.items.size());
+    case CB_GETLBTEXT:
+        return get_text(w, wparam, lparam);
+    case CB_GETLBTEXTLEN:
+        return valid(w, wparam) ? static_cast<LRESULT>(w.control.items[wparam].text.size()) : kErr;
+    case CB_SETCURSEL:
+        return set_cur_sel(hwnd, w, wparam);
+    case CB_GETCURSEL:
+        return w.control.cur >= 0 ? w.control.cur : kErr;
+    case CB_SETITEMDATA:
+        return set_item_data(w, wparam, lparam);
+    case CB_GETITEMDATA:
+        return get_item_data(w, wparam);
+    case CB_SHOWDROPDOWN:
+        return TRUE;
+    case CB_GETDROPPEDSTATE:
+        return FALSE;
+    case CB_DIR:
+        return add_dir_listing(hwnd, static_cast<UINT>(wparam), text_arg(lparam), true);
     case WM_SETTEXT:
         // A drop-down list shows only its entries: the text must name one.
         if ((w.style & 3) == CBS_DROPDOWNLIST) {
@@ -256,7 +304,8 @@ LRESULT combo_message(HWND hwnd, Window& w, UINT msg, WPARAM wparam, LPARAM lpar
         }
         invalidate(hwnd, true);
         return DefWindowProcA(hwnd, msg, wparam, lparam);
-    default: return DefWindowProcA(hwnd, msg, wparam, lparam);
+    default:
+        return DefWindowProcA(hwnd, msg, wparam, lparam);
     }
 }
 
@@ -284,9 +333,10 @@ int list_add(HWND hwnd, const std::string& text, bool sort) {
     if (sort) {
         // After the last entry that sorts before or equal to the new one.
         const auto& items = w->control.items;
-        auto it = std::upper_bound(items.begin(), items.end(), text, [](const std::string& t, const ListItem& i) {
-            return compare_nocase(t, i.text) < 0;
-        });
+        auto it =
+            std::upper_bound(items.begin(), items.end(), text, [](const std::string& t, const ListItem& i) {
+                return compare_nocase(t, i.text) < 0;
+            });
         at = static_cast<int>(it - items.begin());
     }
     insert_at(*w, at, text);
@@ -298,27 +348,76 @@ LRESULT CALLBACK listbox_proc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam)
     Window* w = find(hwnd);
     if (!w) return 0;
     switch (msg) {
-    case WM_GETDLGCODE: return DLGC_WANTARROWS | DLGC_WANTCHARS;
-    case WM_PAINT: paint_control(hwnd); return 0;
-    case WM_ERASEBKGND: return 1;
-    case WM_ENABLE:
+    case WM_GETDLGCODE:
+        return DLGC_WANTARROWS | DLGC_WANTCHARS;
+    case WM_PAINT:
+        paint_control(hwnd);
+        return 0;
+    case WM_ERASEBKGND:
+        return 1;
     case WM_SETFOCUS:
-    case WM_KILLFOCUS: invalidate(hwnd, true); return 0;
-    default: return list_message(hwnd, *w, msg, wparam, lparam);
+    case WM_KILLFOCUS:
+        invalidate(hwnd, true);
+        if (w->style & LBS_NOTIFY) notify_parent(hwnd, msg == WM_SETFOCUS ? LBN_SETFOCUS : LBN_KILLFOCUS);
+        return 0;
+    case WM_ENABLE:
+        invalidate(hwnd, true);
+        return 0;
+    default:
+        return list_message(hwnd, *w, msg, wparam, lparam);
     }
+}
+
+// A closed drop-down list is as tall as one entry of its font and its edges.
+void fit_combo_height(HWND hwnd, HFONT font) {
+    Window* w = find(hwnd);
+    if (!w) return;
+    int height = font_metrics(font ? font : system_font()).height + 8;
+    SetWindowPos(hwnd, nullptr, 0, 0, w->rect.right - w->rect.left, height,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 LRESULT CALLBACK combobox_proc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) {
     Window* w = find(hwnd);
     if (!w) return 0;
     switch (msg) {
-    case WM_GETDLGCODE: return DLGC_WANTARROWS | DLGC_WANTCHARS;
-    case WM_PAINT: paint_control(hwnd); return 0;
-    case WM_ERASEBKGND: return 1;
-    case WM_ENABLE:
+    case WM_CREATE:
+        fit_combo_height(hwnd, nullptr);
+        return 0;
+    case WM_SETFONT:
+        w->font = reinterpret_cast<HFONT>(wparam);
+        fit_combo_height(hwnd, w->font);
+        return 0;
+    case WM_GETDLGCODE:
+        return DLGC_WANTARROWS | DLGC_WANTCHARS;
+    case WM_PAINT:
+        paint_control(hwnd);
+        return 0;
+    case WM_ERASEBKGND:
+        return 1;
     case WM_SETFOCUS:
-    case WM_KILLFOCUS: invalidate(hwnd, true); return 0;
-    default: return combo_message(hwnd, *w, msg, wparam, lparam);
+    case WM_KILLFOCUS:
+        invalidate(hwnd, true);
+        notify_parent(hwnd, msg == WM_SETFOCUS ? CBN_SETFOCUS : CBN_KILLFOCUS);
+        return 0;
+    case WM_ENABLE:
+        invalidate(hwnd, true);
+        return 0;
+    default:
+        return combo_message(hwnd, *w, msg, wparam, lparam);
+    }
+}
+
+// Scroll bars appear in templates; the product never scrolls with them, so they only paint.
+LRESULT CALLBACK scrollbar_proc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) {
+    switch (msg) {
+    case WM_PAINT:
+        paint_control(hwnd);
+        return 0;
+    case WM_ERASEBKGND:
+        return 1;
+    default:
+        return DefWindowProcA(hwnd, msg, wparam, lparam);
     }
 }
 

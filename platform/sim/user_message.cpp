@@ -92,7 +92,9 @@ LRESULT on_activate(HWND hwnd, WPARAM wparam) {
 
 } // namespace
 
-void reset_queue() { queue() = Queue{}; }
+void reset_queue() {
+    queue() = Queue{};
+}
 
 LRESULT send(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) {
     Window* w = find(hwnd);
@@ -108,7 +110,8 @@ void post(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) {
 void notify_parent(HWND control, WORD code) {
     Window* w = find(control);
     if (!w || !is_child(*w)) return;
-    send(w->parent, WM_COMMAND, MAKEWPARAM(static_cast<WORD>(w->id), code), reinterpret_cast<LPARAM>(control));
+    send(w->parent, WM_COMMAND, MAKEWPARAM(static_cast<WORD>(w->id), code),
+         reinterpret_cast<LPARAM>(control));
 }
 
 void invalidate(HWND hwnd, bool erase) {
@@ -117,7 +120,8 @@ void invalidate(HWND hwnd, bool erase) {
     w->needs_paint = true;
     w->needs_erase = w->needs_erase || erase;
     // A parent's repaint repaints its children's areas too.
-    for (HWND c : w->children) invalidate(c, erase);
+    for (HWND c : w->children)
+        invalidate(c, erase);
 }
 
 bool paint_one_pending() {
@@ -197,9 +201,13 @@ LRESULT WINAPI DefWindowProcA(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam)
     Window* w = find(hwnd);
     if (!w) return 0;
     switch (msg) {
-    case WM_NCCREATE: return on_nc_create(*w, lparam);
-    case WM_CLOSE: DestroyWindow(hwnd); return 0;
-    case WM_SYSCOMMAND: return on_sys_command(hwnd, wparam);
+    case WM_NCCREATE:
+        return on_nc_create(*w, lparam);
+    case WM_CLOSE:
+        DestroyWindow(hwnd);
+        return 0;
+    case WM_SYSCOMMAND:
+        return on_sys_command(hwnd, wparam);
     case WM_SYSKEYDOWN:
         if (wparam == VK_F4) {
             HWND top = hwnd;
@@ -214,27 +222,40 @@ LRESULT WINAPI DefWindowProcA(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam)
         w->text = lparam ? reinterpret_cast<const char*>(lparam) : "";
         if (has_caption(w->style)) invalidate(hwnd, false);
         return TRUE;
-    case WM_GETTEXT: return copy_text(w->text, wparam, lparam);
-    case WM_GETTEXTLENGTH: return static_cast<LRESULT>(w->text.size());
-    case WM_ACTIVATE: return on_activate(hwnd, wparam);
-    case WM_NCACTIVATE: return TRUE;
-    case WM_ERASEBKGND: return erase_background(hwnd, reinterpret_cast<HDC>(wparam));
+    case WM_GETTEXT:
+        return copy_text(w->text, wparam, lparam);
+    case WM_GETTEXTLENGTH:
+        return static_cast<LRESULT>(w->text.size());
+    case WM_ACTIVATE:
+        return on_activate(hwnd, wparam);
+    case WM_NCACTIVATE:
+        w->needs_paint = true;
+        return TRUE;
+    case WM_ERASEBKGND:
+        return erase_background(hwnd, reinterpret_cast<HDC>(wparam));
     case WM_PAINT: {
         PAINTSTRUCT ps;
         BeginPaint(hwnd, &ps);
         EndPaint(hwnd, &ps);
         return 0;
     }
-    case WM_NCPAINT: paint_frame(hwnd); return 0;
+    case WM_NCPAINT:
+        paint_frame(hwnd);
+        return 0;
     case WM_CTLCOLORMSGBOX:
     case WM_CTLCOLOREDIT:
     case WM_CTLCOLORLISTBOX:
     case WM_CTLCOLORBTN:
     case WM_CTLCOLORDLG:
     case WM_CTLCOLORSCROLLBAR:
-    case WM_CTLCOLORSTATIC: return reinterpret_cast<LRESULT>(default_control_color(msg, reinterpret_cast<HDC>(wparam)));
-    case WM_SETFONT: w->font = reinterpret_cast<HFONT>(wparam); return 0;
-    case WM_GETFONT: return reinterpret_cast<LRESULT>(w->font);
-    default: return 0;
+    case WM_CTLCOLORSTATIC:
+        return reinterpret_cast<LRESULT>(default_control_color(msg, reinterpret_cast<HDC>(wparam)));
+    case WM_SETFONT:
+        w->font = reinterpret_cast<HFONT>(wparam);
+        return 0;
+    case WM_GETFONT:
+        return reinterpret_cast<LRESULT>(w->font);
+    default:
+        return 0;
     }
 }

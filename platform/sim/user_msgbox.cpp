@@ -17,17 +17,25 @@ struct Button {
 
 std::vector<Button> buttons_for(UINT type) {
     switch (type & MB_TYPEMASK) {
-    case MB_OKCANCEL: return {{IDOK, "OK"}, {IDCANCEL, "Cancel"}};
-    case MB_ABORTRETRYIGNORE: return {{IDABORT, "&Abort"}, {IDRETRY, "&Retry"}, {IDIGNORE, "&Ignore"}};
-    case MB_YESNOCANCEL: return {{IDYES, "&Yes"}, {IDNO, "&No"}, {IDCANCEL, "Cancel"}};
-    case MB_YESNO: return {{IDYES, "&Yes"}, {IDNO, "&No"}};
-    case MB_RETRYCANCEL: return {{IDRETRY, "&Retry"}, {IDCANCEL, "Cancel"}};
-    default: return {{IDOK, "OK"}};
+    case MB_OKCANCEL:
+        return {{IDOK, "OK"}, {IDCANCEL, "Cancel"}};
+    case MB_ABORTRETRYIGNORE:
+        return {{IDABORT, "&Abort"}, {IDRETRY, "&Retry"}, {IDIGNORE, "&Ignore"}};
+    case MB_YESNOCANCEL:
+        return {{IDYES, "&Yes"}, {IDNO, "&No"}, {IDCANCEL, "Cancel"}};
+    case MB_YESNO:
+        return {{IDYES, "&Yes"}, {IDNO, "&No"}};
+    case MB_RETRYCANCEL:
+        return {{IDRETRY, "&Retry"}, {IDCANCEL, "Cancel"}};
+    default:
+        return {{IDOK, "OK"}};
     }
 }
 
 std::size_t default_index(UINT type, std::size_t count) {
-    std::size_t want = (type & MB_DEFMASK) == MB_DEFBUTTON2 ? 1 : (type & MB_DEFMASK) == MB_DEFBUTTON3 ? 2 : 0;
+    std::size_t want = (type & MB_DEFMASK) == MB_DEFBUTTON2   ? 1
+                       : (type & MB_DEFMASK) == MB_DEFBUTTON3 ? 2
+                                                              : 0;
     return want < count ? want : 0;
 }
 
@@ -95,7 +103,8 @@ DialogTemplate build_template(const Box& box, const std::string& text, const std
     for (const Button& b : box.buttons) {
         DialogItem i;
         i.class_name = "BUTTON";
-        i.style = WS_CHILD | WS_VISIBLE | WS_TABSTOP | (b.id == box.default_id ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON);
+        i.style =
+            WS_CHILD | WS_VISIBLE | WS_TABSTOP | (b.id == box.default_id ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON);
         if (&b == &box.buttons.front()) i.style |= WS_GROUP;
         i.text = b.text;
         i.x = static_cast<short>(x);
@@ -107,6 +116,21 @@ DialogTemplate build_template(const Box& box, const std::string& text, const std
         x += 56;
     }
     return t;
+}
+
+LPCSTR icon_of(UINT type) {
+    switch (type & MB_ICONMASK) {
+    case MB_ICONHAND:
+        return IDI_HAND;
+    case MB_ICONQUESTION:
+        return IDI_QUESTION;
+    case MB_ICONEXCLAMATION:
+        return IDI_EXCLAMATION;
+    case MB_ICONASTERISK:
+        return IDI_ASTERISK;
+    default:
+        return nullptr;
+    }
 }
 
 bool has_button(const Box& box, int id) {
@@ -129,6 +153,9 @@ INT_PTR CALLBACK message_box_proc(HWND dialog, UINT msg, WPARAM wparam, LPARAM l
     case WM_INITDIALOG: {
         SetWindowLongPtrA(dialog, DWLP_USER, lparam);
         const Box& box = *reinterpret_cast<const Box*>(lparam);
+        if (LPCSTR icon = icon_of(box.type))
+            send(GetDlgItem(dialog, kIconId), STM_SETICON, reinterpret_cast<WPARAM>(LoadIconA(nullptr, icon)),
+                 0);
         send(dialog, DM_SETDEFID, static_cast<WPARAM>(box.default_id), 0);
         SetFocus(GetDlgItem(dialog, box.default_id));
         return FALSE;
@@ -137,7 +164,8 @@ INT_PTR CALLBACK message_box_proc(HWND dialog, UINT msg, WPARAM wparam, LPARAM l
         const auto* box = reinterpret_cast<const Box*>(GetWindowLongPtrA(dialog, DWLP_USER));
         return box ? on_command(dialog, *box, LOWORD(wparam)) : FALSE;
     }
-    default: return FALSE;
+    default:
+        return FALSE;
     }
 }
 

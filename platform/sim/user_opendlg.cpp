@@ -49,7 +49,8 @@ std::vector<std::pair<std::string, std::string>> parse_filter(const char* f) {
     return out;
 }
 
-DialogItem item(const char* cls, std::uint32_t style, int id, const char* text, int x, int y, int cx, int cy) {
+DialogItem item(const char* cls, std::uint32_t style, int id, const char* text, int x, int y, int cx,
+                int cy) {
     DialogItem i;
     i.class_name = cls;
     i.style = WS_CHILD | WS_VISIBLE | style;
@@ -76,22 +77,26 @@ DialogTemplate open_template(const OPENFILENAMEA& ofn) {
     t.items = {
         item("STATIC", SS_LEFT, kNameLabel, "File &name:", 6, 6, 76, 9),
         item("EDIT", WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL, kFileName, "", 6, 16, 90, 12),
-        item("LISTBOX", WS_BORDER | WS_VSCROLL | WS_TABSTOP | LBS_SORT | LBS_NOTIFY, kFiles, "", 6, 32, 90, 68),
+        item("LISTBOX", WS_BORDER | WS_VSCROLL | WS_TABSTOP | LBS_SORT | LBS_NOTIFY, kFiles, "", 6, 32, 90,
+             68),
         item("STATIC", SS_LEFT, 1091, "&Folders:", 110, 6, 96, 9),
         item("STATIC", SS_LEFT | SS_NOPREFIX, kDir, "", 110, 18, 92, 9),
-        item("LISTBOX", WS_BORDER | WS_VSCROLL | WS_TABSTOP | LBS_SORT | LBS_NOTIFY, kDirs, "", 110, 32, 92, 68),
+        item("LISTBOX", WS_BORDER | WS_VSCROLL | WS_TABSTOP | LBS_SORT | LBS_NOTIFY, kDirs, "", 110, 32, 92,
+             68),
         item("STATIC", SS_LEFT, kTypesLabel, "List files of &type:", 6, 104, 90, 9),
         item("COMBOBOX", CBS_DROPDOWNLIST | WS_BORDER | WS_VSCROLL | WS_TABSTOP, kTypes, "", 6, 114, 90, 36),
         item("STATIC", SS_LEFT, 1092, "Dri&ves:", 110, 104, 92, 9),
-        item("COMBOBOX", CBS_DROPDOWNLIST | WS_BORDER | WS_VSCROLL | WS_TABSTOP | CBS_SORT, kDrives, "", 110, 114,
-             92, 68),
+        item("COMBOBOX", CBS_DROPDOWNLIST | WS_BORDER | WS_VSCROLL | WS_TABSTOP | CBS_SORT, kDrives, "", 110,
+             114, 92, 68),
         item("BUTTON", BS_DEFPUSHBUTTON | WS_TABSTOP | WS_GROUP, IDOK, "OK", 208, 6, 50, 14),
         item("BUTTON", BS_PUSHBUTTON | WS_TABSTOP, IDCANCEL, "Cancel", 208, 24, 50, 14),
     };
     return t;
 }
 
-OpenState* state_of(HWND dialog) { return reinterpret_cast<OpenState*>(GetWindowLongPtrA(dialog, DWLP_USER)); }
+OpenState* state_of(HWND dialog) {
+    return reinterpret_cast<OpenState*>(GetWindowLongPtrA(dialog, DWLP_USER));
+}
 
 void refill(HWND dialog, OpenState& st) {
     std::string spec = st.pattern;
@@ -100,13 +105,17 @@ void refill(HWND dialog, OpenState& st) {
     DlgDirListA(dialog, dirs.data(), kDirs, 0, DDL_DIRECTORY | DDL_EXCLUSIVE);
     std::string drives = "*.*";
     send(GetDlgItem(dialog, kDrives), CB_RESETCONTENT, 0, 0);
-    send(GetDlgItem(dialog, kDrives), CB_DIR, DDL_DRIVES | DDL_EXCLUSIVE, reinterpret_cast<LPARAM>(drives.c_str()));
+    send(GetDlgItem(dialog, kDrives), CB_DIR, DDL_DRIVES | DDL_EXCLUSIVE,
+         reinterpret_cast<LPARAM>(drives.c_str()));
     std::string current = machine().current_dir.substr(0, 1);
     char entry[8] = {'[', '-', static_cast<char>(current[0] | 0x20), '-', ']', 0};
-    send(GetDlgItem(dialog, kDrives), CB_SELECTSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(entry));
+    send(GetDlgItem(dialog, kDrives), CB_SELECTSTRING, static_cast<WPARAM>(-1),
+         reinterpret_cast<LPARAM>(entry));
 }
 
-bool has_wildcards(const std::string& s) { return s.find_first_of("*?") != std::string::npos; }
+bool has_wildcards(const std::string& s) {
+    return s.find_first_of("*?") != std::string::npos;
+}
 
 bool is_directory(const std::string& full) {
     std::error_code ec;
@@ -177,13 +186,16 @@ void on_ok(HWND dialog, OpenState& st) {
         return;
     }
     full = with_default_extension(*st.ofn, full);
-    if (full.empty() || ((st.ofn->Flags & (OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST)) && !is_directory(parent_of(full)))) {
-        MessageBoxA(dialog, (text + "\nPath does not exist.\nPlease verify the correct path was given.").c_str(),
-                    GetWindowTextLengthA(dialog) ? window_text(dialog).c_str() : "Open", MB_OK | MB_ICONEXCLAMATION);
+    if (full.empty() ||
+        ((st.ofn->Flags & (OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST)) && !is_directory(parent_of(full)))) {
+        MessageBoxA(
+            dialog, (text + "\nPath does not exist.\nPlease verify the correct path was given.").c_str(),
+            GetWindowTextLengthA(dialog) ? window_text(dialog).c_str() : "Open", MB_OK | MB_ICONEXCLAMATION);
         return;
     }
     if ((st.ofn->Flags & OFN_FILEMUSTEXIST) && !exists_file(full)) {
-        MessageBoxA(dialog, (text + "\nFile not found.\nPlease verify the correct file name was given.").c_str(),
+        MessageBoxA(dialog,
+                    (text + "\nFile not found.\nPlease verify the correct file name was given.").c_str(),
                     window_text(dialog).c_str(), MB_OK | MB_ICONEXCLAMATION);
         return;
     }
@@ -194,7 +206,8 @@ void on_ok(HWND dialog, OpenState& st) {
 void on_dir_chosen(HWND dialog, OpenState& st, int list) {
     char buf[MAX_PATH];
     bool combo = list == kDrives;
-    BOOL dir = combo ? DlgDirSelectComboBoxExA(dialog, buf, sizeof buf, list) : DlgDirSelectExA(dialog, buf, sizeof buf, list);
+    BOOL dir = combo ? DlgDirSelectComboBoxExA(dialog, buf, sizeof buf, list)
+                     : DlgDirSelectExA(dialog, buf, sizeof buf, list);
     if (!dir) return;
     std::string full = full_path(buf);
     if (is_directory(full)) machine().current_dir = full.back() == '\\' ? full : full + "\\";
@@ -211,8 +224,12 @@ void on_type_chosen(HWND dialog, OpenState& st) {
 
 INT_PTR on_command(HWND dialog, OpenState& st, WORD id, WORD code) {
     switch (id) {
-    case IDOK: on_ok(dialog, st); return TRUE;
-    case IDCANCEL: EndDialog(dialog, IDCANCEL); return TRUE;
+    case IDOK:
+        on_ok(dialog, st);
+        return TRUE;
+    case IDCANCEL:
+        EndDialog(dialog, IDCANCEL);
+        return TRUE;
     case kFiles:
         if (code == LBN_SELCHANGE || code == LBN_DBLCLK) {
             char buf[MAX_PATH];
@@ -230,13 +247,15 @@ INT_PTR on_command(HWND dialog, OpenState& st, WORD id, WORD code) {
     case kTypes:
         if (code == CBN_SELCHANGE) on_type_chosen(dialog, st);
         return TRUE;
-    default: return FALSE;
+    default:
+        return FALSE;
     }
 }
 
 void on_init(HWND dialog, OpenState& st) {
     HWND types = GetDlgItem(dialog, kTypes);
-    for (const auto& f : st.filters) send(types, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(f.first.c_str()));
+    for (const auto& f : st.filters)
+        send(types, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(f.first.c_str()));
     std::size_t index = st.ofn->nFilterIndex > 0 ? st.ofn->nFilterIndex - 1 : 0;
     if (index < st.filters.size()) {
         send(types, CB_SETCURSEL, index, 0);
@@ -246,7 +265,9 @@ void on_init(HWND dialog, OpenState& st) {
         std::string d = full_path(st.ofn->lpstrInitialDir);
         machine().current_dir = d.back() == '\\' ? d : d + "\\";
     }
-    std::string initial = st.ofn->lpstrFile && *st.ofn->lpstrFile ? std::string(st.ofn->lpstrFile) : st.pattern;
+    // The caller's initial name, read no further than its buffer.
+    std::string initial(st.ofn->lpstrFile, strnlen(st.ofn->lpstrFile, st.ofn->nMaxFile));
+    if (initial.empty()) initial = st.pattern;
     refill(dialog, st);
     SetDlgItemTextA(dialog, kFileName, initial.c_str());
 }
@@ -269,7 +290,8 @@ using namespace sim::user;
 
 BOOL WINAPI GetOpenFileNameA(LPOPENFILENAMEA ofn) {
     last_error() = 0;
-    if (!ofn || (ofn->lStructSize != sizeof(OPENFILENAMEA) && ofn->lStructSize != OPENFILENAME_SIZE_VERSION_400A)) {
+    if (!ofn ||
+        (ofn->lStructSize != sizeof(OPENFILENAMEA) && ofn->lStructSize != OPENFILENAME_SIZE_VERSION_400A)) {
         last_error() = CDERR_STRUCTSIZE;
         return FALSE;
     }
@@ -288,4 +310,6 @@ BOOL WINAPI GetOpenFileNameA(LPOPENFILENAMEA ofn) {
     return r == IDOK;
 }
 
-DWORD WINAPI CommDlgExtendedError(void) { return last_error(); }
+DWORD WINAPI CommDlgExtendedError(void) {
+    return last_error();
+}

@@ -14,7 +14,7 @@ namespace {
 
 struct State {
     std::map<std::uintptr_t, std::unique_ptr<Window>> windows;
-    std::vector<HWND> top_levels; // topmost first
+    std::vector<HWND> top_levels;                                // topmost first
     std::map<std::string, std::shared_ptr<WindowClass>> classes; // by upper-case name
     std::uintptr_t next_handle = 0x10010;
     HWND focus = nullptr;
@@ -29,7 +29,9 @@ State& state() {
 
 const int kCaption = 19; // SM_CYCAPTION of Windows 95, the line below the bar included
 
-std::string class_key(const std::string& name) { return upper_ascii(name); }
+std::string class_key(const std::string& name) {
+    return upper_ascii(name);
+}
 
 std::string class_name_of(LPCSTR name) {
     if (IS_INTRESOURCE(name)) {
@@ -118,6 +120,8 @@ void free_window(HWND hwnd) {
     auto& s = state();
     if (s.focus == hwnd) s.focus = nullptr;
     if (s.active == hwnd) s.active = nullptr;
+    forget_surface(hwnd);
+    if (Window* w = find(hwnd); w && w->dialog && w->dialog->font) DeleteObject(w->dialog->font);
     s.windows.erase(reinterpret_cast<std::uintptr_t>(hwnd));
 }
 
@@ -130,13 +134,15 @@ void destroy_tree(HWND hwnd) {
     std::vector<HWND> owned;
     for (HWND t : state().top_levels)
         if (Window* o = find(t); o && o->owner == hwnd) owned.push_back(t);
-    for (HWND o : owned) destroy_tree(o);
+    for (HWND o : owned)
+        destroy_tree(o);
     if ((w = find(hwnd)) == nullptr) return;
     if (w->style & WS_VISIBLE) ShowWindow(hwnd, SW_HIDE);
     send(hwnd, WM_DESTROY, 0, 0);
     if ((w = find(hwnd)) == nullptr) return;
     std::vector<HWND> kids = w->children;
-    for (HWND c : kids) destroy_tree(c);
+    for (HWND c : kids)
+        destroy_tree(c);
     if ((w = find(hwnd)) == nullptr) return;
     send(hwnd, WM_NCDESTROY, 0, 0);
     if ((w = find(hwnd)) == nullptr) return;
@@ -165,7 +171,9 @@ Window* find(HWND hwnd) {
     return it == m.end() ? nullptr : it->second.get();
 }
 
-std::vector<HWND>& top_levels() { return state().top_levels; }
+std::vector<HWND>& top_levels() {
+    return state().top_levels;
+}
 
 std::shared_ptr<WindowClass> find_class(const std::string& name) {
     ensure_system_classes();
@@ -183,7 +191,9 @@ void ensure_system_classes() {
     add_system_class("EDIT", edit_proc, nullptr, 0);
     add_system_class("LISTBOX", listbox_proc, nullptr, 0);
     add_system_class("COMBOBOX", combobox_proc, nullptr, 0);
-    add_system_class("#32770", dialog_class_proc, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1), DLGWINDOWEXTRA);
+    add_system_class("SCROLLBAR", scrollbar_proc, nullptr, 0);
+    add_system_class("#32770", dialog_class_proc, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1),
+                     DLGWINDOWEXTRA);
 }
 
 void reset() {
@@ -193,15 +203,22 @@ void reset() {
     s.classes.clear();
     s.focus = s.active = nullptr;
     s.system_classes = false;
+    reset_surfaces();
     extern void reset_queue();
     reset_queue();
 }
 
-bool is_child(const Window& w) { return (w.style & WS_CHILD) != 0; }
+bool is_child(const Window& w) {
+    return (w.style & WS_CHILD) != 0;
+}
 
-bool class_is(const Window& w, const char* name) { return equal_nocase(w.cls->name, name); }
+bool class_is(const Window& w, const char* name) {
+    return equal_nocase(w.cls->name, name);
+}
 
-bool has_caption(DWORD style) { return (style & WS_CAPTION) == WS_CAPTION; }
+bool has_caption(DWORD style) {
+    return (style & WS_CAPTION) == WS_CAPTION;
+}
 
 int frame_width(DWORD style, DWORD ex_style) {
     int f = 0;
@@ -216,7 +233,9 @@ int frame_width(DWORD style, DWORD ex_style) {
     return f;
 }
 
-int caption_height() { return kCaption; }
+int caption_height() {
+    return kCaption;
+}
 
 RECT client_rect_of(const Window& w) {
     int f = frame_width(w.style, w.ex_style);
@@ -276,8 +295,8 @@ ATOM WINAPI RegisterClassA(const WNDCLASSA* wc) {
 
 ATOM WINAPI RegisterClassExA(const WNDCLASSEXA* wc) {
     if (!wc || wc->cbSize != sizeof(WNDCLASSEXA)) return 0;
-    WNDCLASSA a{wc->style,   wc->lpfnWndProc, wc->cbClsExtra,   wc->cbWndExtra,   wc->hInstance,
-                wc->hIcon,   wc->hCursor,     wc->hbrBackground, wc->lpszMenuName, wc->lpszClassName};
+    WNDCLASSA a{wc->style, wc->lpfnWndProc, wc->cbClsExtra,    wc->cbWndExtra,   wc->hInstance,
+                wc->hIcon, wc->hCursor,     wc->hbrBackground, wc->lpszMenuName, wc->lpszClassName};
     return RegisterClassA(&a);
 }
 
@@ -310,7 +329,8 @@ int WINAPI GetClassNameA(HWND hwnd, LPSTR name, int max) {
 }
 
 HWND WINAPI CreateWindowExA(DWORD ex_style, LPCSTR class_name, LPCSTR window_name, DWORD style, int x, int y,
-                            int width, int height, HWND parent, HMENU menu, HINSTANCE instance, LPVOID param) {
+                            int width, int height, HWND parent, HMENU menu, HINSTANCE instance,
+                            LPVOID param) {
     if (!class_name) return nullptr;
     auto cls = find_class(class_name_of(class_name));
     if (!cls) {
@@ -334,7 +354,8 @@ HWND WINAPI CreateWindowExA(DWORD ex_style, LPCSTR class_name, LPCSTR window_nam
         win.id = reinterpret_cast<LONG_PTR>(menu);
     } else if (Window* o = find(parent)) {
         // The owner of a pop-up is the top-level window of the given window.
-        while (o && is_child(*o)) o = find(o->parent);
+        while (o && is_child(*o))
+            o = find(o->parent);
         win.owner = o ? o->handle : nullptr;
     }
     win.instance = instance;
@@ -349,8 +370,8 @@ HWND WINAPI CreateWindowExA(DWORD ex_style, LPCSTR class_name, LPCSTR window_nam
     get_min_max(hwnd, win, cx, cy);
     if (Window* again = find(hwnd)) again->rect = RECT{x, y, x + cx, y + cy};
 
-    CREATESTRUCTA cs{param, instance, menu, parent, cy, cx, y, x, static_cast<LONG>(style), window_name,
-                     class_name, ex_style};
+    CREATESTRUCTA cs{param,       instance,   menu,    parent, cy, cx, y, x, static_cast<LONG>(style),
+                     window_name, class_name, ex_style};
     if (!send(hwnd, WM_NCCREATE, 0, reinterpret_cast<LPARAM>(&cs)) || !find(hwnd)) {
         if (find(hwnd)) destroy_tree(hwnd);
         return nullptr;
@@ -413,7 +434,9 @@ BOOL WINAPI ShowWindow(HWND hwnd, int cmd) {
     return was_visible;
 }
 
-BOOL WINAPI IsWindow(HWND hwnd) { return find(hwnd) != nullptr; }
+BOOL WINAPI IsWindow(HWND hwnd) {
+    return find(hwnd) != nullptr;
+}
 
 BOOL WINAPI IsWindowVisible(HWND hwnd) {
     for (Window* w = find(hwnd); w; w = is_child(*w) ? find(w->parent) : nullptr)
@@ -456,7 +479,9 @@ HWND WINAPI GetParent(HWND hwnd) {
     return is_child(*w) ? w->parent : w->owner;
 }
 
-HWND WINAPI GetDesktopWindow(void) { return reinterpret_cast<HWND>(static_cast<std::uintptr_t>(0x10004)); }
+HWND WINAPI GetDesktopWindow(void) {
+    return reinterpret_cast<HWND>(static_cast<std::uintptr_t>(0x10004));
+}
 
 HWND WINAPI GetWindow(HWND hwnd, UINT cmd) {
     Window* w = find(hwnd);
@@ -467,11 +492,16 @@ HWND WINAPI GetWindow(HWND hwnd, UINT cmd) {
     auto it = std::find(list.begin(), list.end(), hwnd);
     if (it == list.end()) return nullptr;
     switch (cmd) {
-    case GW_HWNDFIRST: return list.front();
-    case GW_HWNDLAST: return list.back();
-    case GW_HWNDNEXT: return it + 1 == list.end() ? nullptr : *(it + 1);
-    case GW_HWNDPREV: return it == list.begin() ? nullptr : *(it - 1);
-    default: return nullptr;
+    case GW_HWNDFIRST:
+        return list.front();
+    case GW_HWNDLAST:
+        return list.back();
+    case GW_HWNDNEXT:
+        return it + 1 == list.end() ? nullptr : *(it + 1);
+    case GW_HWNDPREV:
+        return it == list.begin() ? nullptr : *(it - 1);
+    default:
+        return nullptr;
     }
 }
 
@@ -611,21 +641,30 @@ LONG_PTR WINAPI GetWindowLongPtrA(HWND hwnd, int index) {
                                ? sizeof(LONG_PTR)
                                : 0;
         if (w->dialog && index == DWLP_MSGRESULT) return w->dialog->msg_result;
-        if (w->dialog && index == static_cast<int>(DWLP_DLGPROC)) return reinterpret_cast<LONG_PTR>(w->dialog->proc);
+        if (w->dialog && index == static_cast<int>(DWLP_DLGPROC))
+            return reinterpret_cast<LONG_PTR>(w->dialog->proc);
         if (w->dialog && index == static_cast<int>(DWLP_USER)) return w->dialog->user;
         LONG_PTR v = 0;
         if (size) std::memcpy(&v, w->extra.data() + index, size);
         return v;
     }
     switch (index) {
-    case GWLP_WNDPROC: return reinterpret_cast<LONG_PTR>(w->proc);
-    case GWLP_HINSTANCE: return reinterpret_cast<LONG_PTR>(w->instance);
-    case GWLP_HWNDPARENT: return reinterpret_cast<LONG_PTR>(is_child(*w) ? w->parent : w->owner);
-    case GWLP_ID: return w->id;
-    case GWL_STYLE: return static_cast<LONG>(w->style);
-    case GWL_EXSTYLE: return static_cast<LONG>(w->ex_style);
-    case GWLP_USERDATA: return w->user_data;
-    default: return 0;
+    case GWLP_WNDPROC:
+        return reinterpret_cast<LONG_PTR>(w->proc);
+    case GWLP_HINSTANCE:
+        return reinterpret_cast<LONG_PTR>(w->instance);
+    case GWLP_HWNDPARENT:
+        return reinterpret_cast<LONG_PTR>(is_child(*w) ? w->parent : w->owner);
+    case GWLP_ID:
+        return w->id;
+    case GWL_STYLE:
+        return static_cast<LONG>(w->style);
+    case GWL_EXSTYLE:
+        return static_cast<LONG>(w->ex_style);
+    case GWLP_USERDATA:
+        return w->user_data;
+    default:
+        return 0;
     }
 }
 
@@ -648,16 +687,29 @@ LONG_PTR WINAPI SetWindowLongPtrA(HWND hwnd, int index, LONG_PTR value) {
         return old;
     }
     switch (index) {
-    case GWLP_WNDPROC: w->proc = reinterpret_cast<WNDPROC>(value); break;
-    case GWLP_HINSTANCE: w->instance = reinterpret_cast<HINSTANCE>(value); break;
-    case GWLP_ID: w->id = value; break;
-    case GWL_STYLE: w->style = static_cast<DWORD>(value); break;
-    case GWL_EXSTYLE: w->ex_style = static_cast<DWORD>(value); break;
-    case GWLP_USERDATA: w->user_data = value; break;
+    case GWLP_WNDPROC:
+        w->proc = reinterpret_cast<WNDPROC>(value);
+        break;
+    case GWLP_HINSTANCE:
+        w->instance = reinterpret_cast<HINSTANCE>(value);
+        break;
+    case GWLP_ID:
+        w->id = value;
+        break;
+    case GWL_STYLE:
+        w->style = static_cast<DWORD>(value);
+        break;
+    case GWL_EXSTYLE:
+        w->ex_style = static_cast<DWORD>(value);
+        break;
+    case GWLP_USERDATA:
+        w->user_data = value;
+        break;
     case GWLP_HWNDPARENT:
         if (!is_child(*w)) w->owner = reinterpret_cast<HWND>(value);
         break;
-    default: return 0;
+    default:
+        return 0;
     }
     return old;
 }
@@ -689,43 +741,64 @@ LONG WINAPI SetWindowLongA(HWND hwnd, int index, LONG value) {
 int WINAPI GetSystemMetrics(int index) {
     const auto& st = machine().settings;
     switch (index) {
-    case SM_CXSCREEN: return st.screen_width;
-    case SM_CYSCREEN: return st.screen_height;
+    case SM_CXSCREEN:
+        return st.screen_width;
+    case SM_CYSCREEN:
+        return st.screen_height;
     case SM_CXVSCROLL:
     case SM_CYHSCROLL:
     case SM_CYVSCROLL:
     case SM_CXHSCROLL:
     case SM_CYVTHUMB:
-    case SM_CXHTHUMB: return 16;
-    case SM_CYCAPTION: return kCaption;
+    case SM_CXHTHUMB:
+        return 16;
+    case SM_CYCAPTION:
+        return kCaption;
     case SM_CXBORDER:
-    case SM_CYBORDER: return 1;
+    case SM_CYBORDER:
+        return 1;
     case SM_CXDLGFRAME:
-    case SM_CYDLGFRAME: return 3;
+    case SM_CYDLGFRAME:
+        return 3;
     case SM_CXFRAME:
-    case SM_CYFRAME: return 4;
+    case SM_CYFRAME:
+        return 4;
     case SM_CXICON:
     case SM_CYICON:
     case SM_CXCURSOR:
-    case SM_CYCURSOR: return 32;
-    case SM_CYMENU: return 19;
-    case SM_CXFULLSCREEN: return st.screen_width;
-    case SM_CYFULLSCREEN: return st.screen_height - kCaption;
-    case SM_CXMIN: return 112;
-    case SM_CYMIN: return 27;
+    case SM_CYCURSOR:
+        return 32;
+    case SM_CYMENU:
+        return 19;
+    case SM_CXFULLSCREEN:
+        return st.screen_width;
+    case SM_CYFULLSCREEN:
+        return st.screen_height - kCaption;
+    case SM_CXMIN:
+        return 112;
+    case SM_CYMIN:
+        return 27;
     case SM_CXSIZE:
-    case SM_CYSIZE: return 18;
+    case SM_CYSIZE:
+        return 18;
     case SM_CXEDGE:
-    case SM_CYEDGE: return 2;
+    case SM_CYEDGE:
+        return 2;
     case SM_CXSMICON:
-    case SM_CYSMICON: return 16;
-    case SM_CXMAXIMIZED: return st.screen_width + 8;
-    case SM_CYMAXIMIZED: return st.screen_height + 8;
-    default: return 0;
+    case SM_CYSMICON:
+        return 16;
+    case SM_CXMAXIMIZED:
+        return st.screen_width + 8;
+    case SM_CYMAXIMIZED:
+        return st.screen_height + 8;
+    default:
+        return 0;
     }
 }
 
-HWND WINAPI GetFocus(void) { return state().focus; }
+HWND WINAPI GetFocus(void) {
+    return state().focus;
+}
 
 HWND WINAPI SetFocus(HWND hwnd) {
     HWND old = state().focus;
@@ -734,21 +807,25 @@ HWND WINAPI SetFocus(HWND hwnd) {
         if (!w) return nullptr;
         // Focus goes to a window of the active top-level window; activate it first.
         Window* top = w;
-        while (top && is_child(*top)) top = find(top->parent);
+        while (top && is_child(*top))
+            top = find(top->parent);
         if (top && top->handle != state().active) SetActiveWindow(top->handle);
     }
     set_focus(hwnd);
     return old;
 }
 
-HWND WINAPI GetActiveWindow(void) { return state().active; }
+HWND WINAPI GetActiveWindow(void) {
+    return state().active;
+}
 
 HWND WINAPI SetActiveWindow(HWND hwnd) {
     auto& s = state();
     HWND old = s.active;
     Window* w = find(hwnd);
     if (!w) return nullptr;
-    while (w && is_child(*w)) w = find(w->parent);
+    while (w && is_child(*w))
+        w = find(w->parent);
     if (!w) return nullptr;
     hwnd = w->handle;
     if (old == hwnd) return old;
@@ -763,9 +840,13 @@ HWND WINAPI SetActiveWindow(HWND hwnd) {
     return old;
 }
 
-HWND WINAPI GetForegroundWindow(void) { return state().active; }
+HWND WINAPI GetForegroundWindow(void) {
+    return state().active;
+}
 
-BOOL WINAPI SetForegroundWindow(HWND hwnd) { return SetActiveWindow(hwnd) != nullptr || GetActiveWindow() == hwnd; }
+BOOL WINAPI SetForegroundWindow(HWND hwnd) {
+    return SetActiveWindow(hwnd) != nullptr || GetActiveWindow() == hwnd;
+}
 
 BOOL WINAPI BringWindowToTop(HWND hwnd) {
     if (!find(hwnd)) return FALSE;
@@ -777,7 +858,8 @@ BOOL WINAPI ShowOwnedPopups(HWND hwnd, BOOL show) {
     std::vector<HWND> owned;
     for (HWND t : state().top_levels)
         if (Window* o = find(t); o && o->owner == hwnd) owned.push_back(t);
-    for (HWND o : owned) ShowWindow(o, show ? SW_SHOWNA : SW_HIDE);
+    for (HWND o : owned)
+        ShowWindow(o, show ? SW_SHOWNA : SW_HIDE);
     return TRUE;
 }
 
@@ -786,6 +868,10 @@ int WINAPI GetDlgCtrlID(HWND hwnd) {
     return w && is_child(*w) ? static_cast<int>(w->id) : 0;
 }
 
-BOOL WINAPI MessageBeep(UINT) { return TRUE; }
+BOOL WINAPI MessageBeep(UINT) {
+    return TRUE;
+}
 
-void sim::reset_window_manager() { sim::user::reset(); }
+void sim::reset_window_manager() {
+    sim::user::reset();
+}

@@ -15,7 +15,7 @@ namespace dlgtest {
 enum class Cls : WORD { Button = 0x80, Edit = 0x81, Static = 0x82, ListBox = 0x83, ComboBox = 0x85 };
 
 class DialogBuilder {
-public:
+  public:
     DialogBuilder(DWORD style, short x, short y, short cx, short cy, const std::string& caption) {
         DLGTEMPLATE t{};
         t.style = style | DS_SETFONT;
@@ -58,18 +58,20 @@ public:
         return reinterpret_cast<const DLGTEMPLATE*>(storage_.data());
     }
 
-private:
+  private:
     void put(const void* p, std::size_t n) {
         const auto* b = static_cast<const unsigned char*>(p);
         bytes_.insert(bytes_.end(), b, b + n);
     }
     void word(WORD w) { put(&w, sizeof w); }
     void text(const std::string& s) {
-        for (unsigned char c : s) word(c);
+        for (unsigned char c : s)
+            word(c);
         word(0);
     }
     void align() {
-        while (bytes_.size() % 4) bytes_.push_back(0);
+        while (bytes_.size() % 4)
+            bytes_.push_back(0);
     }
     std::vector<unsigned char> bytes_;
     std::vector<DWORD> storage_;
@@ -101,7 +103,7 @@ inline INT_PTR CALLBACK run_proc(HWND dialog, UINT msg, WPARAM wparam, LPARAM lp
         SetWindowLongPtrA(dialog, DWLP_USER, lparam);
         run = reinterpret_cast<DialogRun*>(lparam);
         PostMessageA(dialog, kRun, 0, 0);
-        return run->init ? run->init(dialog) : TRUE;
+        return run && run->init ? run->init(dialog) : TRUE;
     }
     case kRun:
         if (run && run->body) run->body(dialog);
@@ -111,7 +113,8 @@ inline INT_PTR CALLBACK run_proc(HWND dialog, UINT msg, WPARAM wparam, LPARAM lp
         if (run) run->commands.push_back(Command{LOWORD(wparam), HIWORD(wparam)});
         if (run && run->end_on_command) EndDialog(dialog, LOWORD(wparam));
         return TRUE;
-    default: return FALSE;
+    default:
+        return FALSE;
     }
 }
 

@@ -1,6 +1,7 @@
 // Windows, window classes, the message queue and dialogs run from templates.
 #include "tests/conformance/dialog_builder.h"
 #include "tests/conformance/fixture.h"
+#include "tests/resources/testres.h"
 
 #include <algorithm>
 #include <string>
@@ -33,7 +34,7 @@ int index_of(HWND hwnd, UINT msg) {
 }
 
 class User : public Conformance {
-protected:
+  protected:
     void SetUp() override {
         Conformance::SetUp();
         seen.clear();
@@ -224,11 +225,12 @@ TEST_F(User, DialogWithoutAbsAlignStandsInTheOwnersClientArea) {
         MapDialogRect(d, &units);
         POINT origin{0, 0};
         ClientToScreen(owner, &origin);
-        RECT wr, cr;
-        GetWindowRect(d, &wr);
+        RECT cr;
         GetClientRect(d, &cr);
-        EXPECT_EQ(wr.left, origin.x + units.left);
-        EXPECT_EQ(wr.top, origin.y + units.top);
+        POINT client{0, 0};
+        ClientToScreen(d, &client); // the template places the client area
+        EXPECT_EQ(client.x, origin.x + units.left);
+        EXPECT_EQ(client.y, origin.y + units.top);
         EXPECT_EQ(cr.right, units.right);
         EXPECT_EQ(cr.bottom, units.bottom);
         EXPECT_FALSE(IsWindowEnabled(owner)); // a modal dialog disables its owner
@@ -306,7 +308,9 @@ TEST_F(User, KeyboardAndCloseCommandsOfADialog) {
             if (!IsDialogMessageA(d, &m)) DispatchMessageA(&m);
         after_escape = run.commands;
         run.commands.clear();
-        SendMessageA(d, WM_SYSCOMMAND, SC_CLOSE, 0);
+        SendMessageA(d, WM_SYSCOMMAND, SC_CLOSE, 0); // the dialog posts itself the Cancel command
+        while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE))
+            if (!IsDialogMessageA(d, &m)) DispatchMessageA(&m);
         after_close = run.commands;
     };
     dlgtest::run_dialog(b, run);
@@ -316,7 +320,7 @@ TEST_F(User, KeyboardAndCloseCommandsOfADialog) {
         EXPECT_TRUE(after_disabled_enter.empty());
     }
     EXPECT_EQ(after_escape, (std::vector<Command>{{IDCANCEL, 0}}));
-    EXPECT_EQ(after_close, (std::vector<Command>{{IDCANCEL, 0}}));
+    EXPECT_EQ(after_close, (std::vector<Command>{{IDCANCEL, BN_CLICKED}}));
 }
 
 TEST_F(User, DialogItemHelpersAndIntegers) {
@@ -328,7 +332,10 @@ TEST_F(User, DialogItemHelpersAndIntegers) {
         SetDlgItemInt(d, 10, static_cast<UINT>(-25), TRUE);
         EXPECT_EQ(static_cast<int>(GetDlgItemInt(d, 10, &ok, TRUE)), -25);
         EXPECT_TRUE(ok);
-        SetDlgItemTextA(d, 10, "12x");
+        SetDlgItemTextA(d, 10, " 12x"); // the number ends at the first character that is not a digit
+        EXPECT_EQ(GetDlgItemInt(d, 10, &ok, FALSE), 12u);
+        EXPECT_TRUE(ok);
+        SetDlgItemTextA(d, 10, "x12");
         GetDlgItemInt(d, 10, &ok, FALSE);
         EXPECT_FALSE(ok);
         SetDlgItemTextA(d, 10, "4000000000");
@@ -342,6 +349,40 @@ TEST_F(User, DialogItemHelpersAndIntegers) {
         EXPECT_EQ(SendDlgItemMessageA(d, 10, WM_GETTEXTLENGTH, 0, 0), 6);
     };
     dlgtest::run_dialog(b, run);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(User, DialogBoxParamBuildsTheNamedTemplateOfTheProgram) {
+    // The template holds a control of the program's own class: without it the dialog cannot be made.
+    EXPECT_EQ(DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_CLASSIC), nullptr,
+                              dlgtest::run_proc, 0),
+              -1);
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = DefWindowProcA;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = "TNCustom";
+    ASSERT_TRUE(RegisterClassA(&wc));
+    dlgtest::DialogRun run;
+    run.body = [](HWND d) {
+        char text[32];
+        GetDlgItemTextA(d, IDC_PUSH, text, sizeof text);
+        EXPECT_STREQ(text, "Push");
+        EXPECT_EQ(SendMessageA(d, DM_GETDEFID, 0, 0), MAKELONG(IDC_DEFPUSH, DC_HASDEFID));
+        EXPECT_FALSE(IsWindowEnabled(GetDlgItem(d, IDC_DEFPUSH)));
+        EXPECT_NE(GetDlgItem(d, IDC_EDIT), nullptr);
+        SendDlgItemMessageA(d, IDC_AUTO3STATE, BM_CLICK, 0, 0);
+        EXPECT_EQ(IsDlgButtonChecked(d, IDC_AUTO3STATE), static_cast<UINT>(BST_CHECKED));
+    };
+    EXPECT_EQ(DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_CLASSIC), nullptr,
+                              dlgtest::run_proc, reinterpret_cast<LPARAM>(&run)),
+              77);
+    EXPECT_EQ(DialogBoxParamA(GetModuleHandleA(nullptr), "NOSUCHDIALOG", nullptr, dlgtest::run_proc,
+                              reinterpret_cast<LPARAM>(&run)),
+              -1);
+    UnregisterClassA("TNCustom", GetModuleHandleA(nullptr));
 }
 
 } // namespace

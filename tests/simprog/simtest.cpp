@@ -140,6 +140,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR command_line, int) {
     if (args.rfind("/exec ", 0) == 0) return WinExec(args.substr(6).c_str(), SW_SHOWNORMAL) > 31 ? 0 : 1;
     if (args == "/reboot") return ExitWindowsEx(EWX_REBOOT, 0) ? 0 : 1;
     if (args == "/open") return open_file();
+    if (args == "/small") return static_cast<int>(DialogBoxParamA(instance, "ALLCONTROLS", nullptr, all_controls_proc, 0));
     if (args.rfind("/message ", 0) == 0) return MessageBoxA(nullptr, args.c_str() + 9, "Simulator test", MB_OK);
     return run_dialogs(instance);
 }

@@ -413,6 +413,7 @@ TEST(GdiResources, LoadBitmapAndLoadIconReadTheProgramsResources) {
     auto g = res_entry(14, u"ICON", 0, group);
     res.insert(res.end(), g.begin(), g.end());
     std::string error;
+    auto embedded = sim::program_resource_image(); // put back at the end for the tests that follow
     ASSERT_TRUE(sim::set_program_resources(res.data(), res.size(), &error)) << error;
 
     HINSTANCE self = reinterpret_cast<HINSTANCE>(0x400000);
@@ -435,7 +436,7 @@ TEST(GdiResources, LoadBitmapAndLoadIconReadTheProgramsResources) {
     EXPECT_TRUE(DestroyIcon(h));
     EXPECT_FALSE(DrawIcon(s.dc, 0, 0, h));
     DeleteObject(copw);
-    sim::set_program_resources(nullptr, 0, nullptr);
+    sim::set_program_resources(embedded.data(), embedded.size(), nullptr);
 }
 
 fs::path temp_dir() {

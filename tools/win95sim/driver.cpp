@@ -6,6 +6,7 @@
 #include "platform/win32.h"
 
 #include <cerrno>
+#include <fcntl.h>
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
@@ -20,6 +21,31 @@
 #include <vector>
 
 namespace {
+
+// A child's end wakes the event loop at once through this pipe, instead of at the next poll timeout.
+int child_pipe[2] = {-1, -1};
+
+void on_child_end(int) {
+    int saved = errno;
+    char c = 0;
+    [[maybe_unused]] ssize_t n = ::write(child_pipe[1], &c, 1);
+    errno = saved;
+}
+
+void watch_children() {
+    if (child_pipe[0] >= 0) return;
+    if (::pipe2(child_pipe, O_CLOEXEC | O_NONBLOCK) != 0) return;
+    struct sigaction sa {};
+    sa.sa_handler = on_child_end;
+    sa.sa_flags = SA_RESTART | SA_NOCLDSTOP;
+    ::sigaction(SIGCHLD, &sa, nullptr);
+}
+
+void drain_child_pipe() {
+    char buf[64];
+    while (child_pipe[0] >= 0 && ::read(child_pipe[0], buf, sizeof buf) > 0) {
+    }
+}
 
 bool send_all(int fd, const std::string& text) {
     size_t done = 0;
@@ -49,6 +75,7 @@ bool Driver::start(std::string* error) {
     // Programs started by programs (the loader starts the main setup and ends) become ours when their
     // parent ends, so every end can be seen.
     ::prctl(PR_SET_CHILD_SUBREAPER, 1);
+    watch_children();
     char tmpl[] = "/tmp/win95sim-XXXXXX";
     if (!::mkdtemp(tmpl)) return fail(error, "cannot make a temporary folder for the agent socket");
     dir_ = tmpl;
@@ -160,11 +187,12 @@ Driver::Event Driver::next_event(int timeout_ms, Ask& ask, std::string& reason) 
         reap();
         if (alive_.empty() && connections_.empty()) return Event::AllEnded;
         if (std::chrono::steady_clock::now() >= deadline) return Event::TimedOut;
-        std::vector<pollfd> fds{{listener_, POLLIN, 0}};
+        std::vector<pollfd> fds{{listener_, POLLIN, 0}, {child_pipe[0], POLLIN, 0}};
         for (auto& [fd, c] : connections_) fds.push_back({fd, POLLIN, 0});
-        ::poll(fds.data(), fds.size(), 20);
+        ::poll(fds.data(), fds.size(), 100);
         if (fds[0].revents & POLLIN) accept_one();
-        for (size_t i = 1; i < fds.size(); ++i) {
+        if (fds[1].revents & POLLIN) drain_child_pipe();
+        for (size_t i = 2; i < fds.size(); ++i) {
             if (!(fds[i].revents & (POLLIN | POLLHUP | POLLERR))) continue;
             if (!read_from(fds[i].fd)) {
                 // Whatever it sent before closing is still handled.

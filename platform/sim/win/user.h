@@ -732,7 +732,8 @@ void WINAPI PostQuitMessage(int exit_code);
 BOOL WINAPI IsDialogMessageA(HWND dialog, LPMSG msg);
 
 // Dialogs
-INT_PTR WINAPI DialogBoxParamA(HINSTANCE instance, LPCSTR template_name, HWND owner, DLGPROC proc, LPARAM param);
+INT_PTR WINAPI DialogBoxParamA(HINSTANCE instance, LPCSTR template_name, HWND owner, DLGPROC proc,
+                               LPARAM param);
 #define DialogBoxA(i, t, o, p) DialogBoxParamA(i, t, o, p, 0)
 INT_PTR WINAPI DialogBoxIndirectParamA(HINSTANCE instance, LPCDLGTEMPLATEA templ, HWND owner, DLGPROC proc,
                                        LPARAM param);

@@ -1,0 +1,159 @@
+// What the screen shows: a full-screen window with a dialog over it, holding every kind of control, drawn
+// by the window manager through the GDI. The sample is also written to docs/dialog-sample.png.
+#include "platform/sim/agent.h"
+#include "platform/sim/gdi_internal.h"
+#include "platform/sim/sim.h"
+#include "platform/win32.h"
+#include "tests/conformance/dialog_builder.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+using dlgtest::Cls;
+
+namespace {
+
+HBRUSH grey_brush = nullptr;
+sim::Surface shot;
+RECT dialog_client{};
+RECT edit_rect{};
+
+LRESULT CALLBACK main_proc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) {
+    if (msg == WM_PAINT) {
+        PAINTSTRUCT ps;
+        HDC dc = BeginPaint(hwnd, &ps);
+        RECT band{0, 0, GetSystemMetrics(SM_CXSCREEN), 60};
+        HBRUSH blue = CreateSolidBrush(RGB(0, 0, 128));
+        FillRect(dc, &band, blue);
+        DeleteObject(blue);
+        SetBkMode(dc, TRANSPARENT);
+        SetTextColor(dc, RGB(255, 255, 255));
+        TextOutA(dc, 10, 20, "Setup", 5);
+        EndPaint(hwnd, &ps);
+        return 0;
+    }
+    return DefWindowProcA(hwnd, msg, wparam, lparam);
+}
+
+void screen_rect_of(HWND hwnd, RECT& out) {
+    GetClientRect(hwnd, &out);
+    POINT p{0, 0};
+    ClientToScreen(hwnd, &p);
+    out = RECT{p.x, p.y, p.x + out.right, p.y + out.bottom};
+}
+
+INT_PTR CALLBACK sample_proc(HWND d, UINT msg, WPARAM wparam, LPARAM) {
+    switch (msg) {
+    case WM_INITDIALOG:
+        for (const char* s : {"Arial", "Courier New", "Times New Roman", "Symbol"})
+            SendDlgItemMessageA(d, 40, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(s));
+        SendDlgItemMessageA(d, 40, LB_SETSEL, TRUE, 1);
+        SendDlgItemMessageA(d, 40, LB_SETSEL, TRUE, 2);
+        for (const char* s : {"Russia", "Belarus", "Ukraine"})
+            SendDlgItemMessageA(d, 50, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(s));
+        SendDlgItemMessageA(d, 50, CB_SETCURSEL, 2, 0);
+        CheckDlgButton(d, 10, BST_CHECKED);
+        CheckDlgButton(d, 11, BST_INDETERMINATE);
+        CheckRadioButton(d, 20, 21, 21);
+        SendDlgItemMessageA(d, 60, STM_SETICON, reinterpret_cast<WPARAM>(LoadIconA(nullptr, IDI_QUESTION)),
+                            0);
+        return TRUE;
+    case WM_CTLCOLORDLG:
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN:
+        SetBkColor(reinterpret_cast<HDC>(wparam), RGB(192, 192, 192));
+        return reinterpret_cast<INT_PTR>(grey_brush);
+    case WM_COMMAND:
+        if (LOWORD(wparam) == IDOK) {
+            screen_rect_of(d, dialog_client);
+            screen_rect_of(GetDlgItem(d, 30), edit_rect);
+            shot = sim::compose_screen();
+            EndDialog(d, IDOK);
+        }
+        return TRUE;
+    default:
+        return FALSE;
+    }
+}
+
+class Screen : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        char tmpl[] = "/tmp/screen-XXXXXX";
+        ASSERT_NE(mkdtemp(tmpl), nullptr);
+        root_ = tmpl;
+        std::string error;
+        ASSERT_TRUE(sim::create_default_machine((root_ / "m").string(), &error)) << error;
+        ASSERT_TRUE(sim::attach((root_ / "m").string(), "C:\\TEST.EXE", "C:\\", &error)) << error;
+    }
+    void TearDown() override {
+        sim::set_agent(nullptr);
+        sim::detach();
+        fs::remove_all(root_);
+    }
+    fs::path root_;
+};
+
+std::uint32_t at(int x, int y) {
+    return shot.at(x, y);
+}
+
+TEST_F(Screen, FullScreenWindowWithADialogOfEveryControl) {
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = main_proc;
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_APPWORKSPACE + 1);
+    wc.lpszClassName = "SampleMain";
+    ASSERT_TRUE(RegisterClassA(&wc));
+    HWND main = CreateWindowExA(0, "SampleMain", "Setup", WS_POPUP | WS_CLIPCHILDREN, 0, 0, 100, 100, nullptr,
+                                nullptr, nullptr, nullptr);
+    ShowWindow(main, SW_SHOWMAXIMIZED);
+    UpdateWindow(main);
+    grey_brush = CreateSolidBrush(RGB(192, 192, 192));
+
+    dlgtest::DialogBuilder b(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME, 40, 60, 250, 170,
+                             "Installation Options");
+    b.item(Cls::Static, SS_ICON, 60, "", 8, 6, 20, 20)
+        .item(Cls::Static, SS_LEFT, 61, "Choose what to install. The selected parts are copied to your disk.",
+              34, 8, 200, 18)
+        .item(Cls::Button, BS_GROUPBOX, 62, "Parts", 6, 30, 110, 62)
+        .item(Cls::Button, BS_AUTOCHECKBOX | WS_TABSTOP, 10, "&Program files", 12, 42, 100, 10)
+        .item(Cls::Button, BS_AUTO3STATE | WS_TABSTOP, 11, "&Fonts", 12, 54, 100, 10)
+        .item(Cls::Button, BS_AUTORADIOBUTTON | WS_GROUP | WS_TABSTOP, 20, "Left Alt+Shift", 12, 66, 100, 10)
+        .item(Cls::Button, BS_AUTORADIOBUTTON, 21, "Ctrl+Shift", 12, 78, 100, 10)
+        .item(Cls::ListBox, WS_BORDER | LBS_MULTIPLESEL | LBS_NOTIFY | WS_VSCROLL | WS_GROUP, 40, "", 124, 34,
+              118, 40)
+        .item(Cls::ComboBox, CBS_DROPDOWNLIST | CBS_SORT | WS_VSCROLL | WS_TABSTOP, 50, "", 124, 80, 118, 60)
+        .item(Cls::Static, SS_LEFT, 63, "&Directory:", 6, 100, 60, 8)
+        .item(Cls::Edit, WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL, 30, "C:\\TARNO", 6, 110, 236, 12)
+        .item(Cls::Static, SS_BLACKFRAME, 64, "", 6, 128, 236, 1)
+        .item(Cls::Button, BS_DEFPUSHBUTTON | WS_TABSTOP, IDOK, "&Continue", 80, 148, 50, 14)
+        .item(Cls::Button, BS_PUSHBUTTON | WS_TABSTOP | WS_DISABLED, 3, "&Back", 136, 148, 50, 14)
+        .item(Cls::Button, BS_PUSHBUTTON | WS_TABSTOP, IDCANCEL, "E&xit", 192, 148, 50, 14);
+    sim::QueueAgent agent({sim::click(IDOK)});
+    sim::set_agent(&agent);
+    EXPECT_EQ(DialogBoxIndirectParamA(nullptr, b.get(), main, sample_proc, 0), IDOK);
+
+    ASSERT_EQ(shot.width, 640);
+    ASSERT_EQ(shot.height, 480);
+    // The full-screen window's own painting and class brush, the dialog's brush, and a white edit field.
+    EXPECT_EQ(at(5, 5), 0x000080u);
+    EXPECT_EQ(at(5, 470), sim::pixel_of(GetSysColor(COLOR_APPWORKSPACE)));
+    EXPECT_EQ(at(dialog_client.left + 2, dialog_client.bottom - 3), 0xC0C0C0u);
+    EXPECT_EQ(at(edit_rect.right - 3, edit_rect.bottom - 3), sim::pixel_of(GetSysColor(COLOR_WINDOW)));
+    // The active caption just above the client area.
+    EXPECT_EQ(at(dialog_client.right - 40, dialog_client.top - 10),
+              sim::pixel_of(GetSysColor(COLOR_ACTIVECAPTION)));
+
+    fs::path docs = fs::path(__FILE__).parent_path().parent_path().parent_path() / "docs";
+    std::string error;
+    if (fs::is_directory(docs)) {
+        EXPECT_TRUE(sim::save_png(shot, (docs / "dialog-sample.png").string(), &error)) << error;
+    }
+    DestroyWindow(main);
+    DeleteObject(grey_brush);
+}
+
+} // namespace
