@@ -1,6 +1,7 @@
 #include "platform/sim/driver_link.h"
 #include "platform/sim/agent.h"
 #include "platform/sim/agent_wire.h"
+#include "platform/sim/gdi_internal.h"
 #include "platform/sim/machine.h"
 
 #include <cstdio>
@@ -49,12 +50,10 @@ bool read_line(std::string& line) {
 std::string pixel_reply(const std::string& args) {
     int x = -1, y = -1;
     if (std::sscanf(args.c_str(), "%d %d", &x, &y) != 2) return "error bad pixel request\n";
-    std::vector<std::uint32_t> screen = compose_screen();
-    const int width = machine().settings.screen_width, height = machine().settings.screen_height;
-    if (x < 0 || y < 0 || x >= width || y >= height || screen.size() < static_cast<size_t>(width) * height)
-        return "error the point is off the screen\n";
+    Surface screen = compose_screen();
+    if (!screen.contains(x, y)) return "error the point is off the screen\n";
     char out[32];
-    std::snprintf(out, sizeof out, "pixel %06X\n", screen[static_cast<size_t>(y) * width + x] & 0xFFFFFF);
+    std::snprintf(out, sizeof out, "pixel %06X\n", screen.at(x, y) & 0xFFFFFF);
     return out;
 }
 

@@ -22,12 +22,14 @@ HFONT advertFont = nullptr;
 // starts, with its leading blanks skipped; nullptr after the last line.
 const char* TakeAdvertLine(const char* text, char* line, int cap) {
     const char* end = text;
-    while (*end && *end != kLineDelimiter) ++end;
+    while (*end && *end != kLineDelimiter)
+        ++end;
     int length = static_cast<int>(end - text);
     lstrcpynA(line, text, length + 1 < cap ? length + 1 : cap);
     if (!*end) return nullptr;
     ++end;
-    while (*end == ' ') ++end;
+    while (*end == ' ')
+        ++end;
     return end;
 }
 
@@ -100,9 +102,13 @@ void OnPaint(HWND hwnd) {
 
 LRESULT CALLBACK AdvertWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
-    case WM_CREATE: return OnCreate();
-    case WM_DESTROY: return OnDestroy();
-    case WM_PAINT: OnPaint(hwnd); break;
+    case WM_CREATE:
+        return OnCreate();
+    case WM_DESTROY:
+        return OnDestroy();
+    case WM_PAINT:
+        OnPaint(hwnd);
+        break;
     }
     return DefWindowProcA(hwnd, msg, wParam, lParam);
 }

@@ -32,7 +32,8 @@ struct InforWindow {
 };
 InforWindow infor;
 
-// ---- Painting ----------------------------------------------------------------------------------------------
+// ---- Painting
+// ----------------------------------------------------------------------------------------------
 
 // "File copying : NAME" and "To file:DESTINATION", or the status text alone on the second line.
 void DrawProgressTexts(HDC dc) {
@@ -58,7 +59,8 @@ void DrawProgressBar(HDC dc, int percent) {
     wsprintfA(text, "%d %%", percent);
     SelectObject(dc, hbrBlue);
     SelectObject(dc, hpenBlue);
-    Rectangle(dc, kBarLeft + 1, kBarTop + 1, ProgressBarWidth(infor.barLength) + kBarLeft + 1, kBarBottom - 1);
+    Rectangle(dc, kBarLeft + 1, kBarTop + 1, ProgressBarWidth(infor.barLength) + kBarLeft + 1,
+              kBarBottom - 1);
     SetBkMode(dc, TRANSPARENT);
     TextOutA(dc, kPercentX, kPercentY, text, lstrlenA(text));
 }
@@ -90,7 +92,8 @@ void StepAdvertisement(int percent) {
     }
 }
 
-// ---- Messages ----------------------------------------------------------------------------------------------
+// ---- Messages
+// ----------------------------------------------------------------------------------------------
 
 LRESULT OnCreate() {
     infor.font = CreateFontA(-11, 0, 0, 0, FW_BOLD, 0, 0, 0, 0, 0, 0, 0, 0, szDialogFont);
@@ -128,12 +131,14 @@ ATOM RegisterChildClass(const char* name, WNDPROC proc) {
 // A value past the end or below zero (progress moved backwards) shows as complete, as a 16-bit unsigned
 // comparison would have it, but without wrapping back into range.
 int ProgressPercent() {
-    long long percent = static_cast<long long>(nProgressDone) * 100 / (static_cast<long long>(nProgressTotal) + 1);
+    long long percent =
+        static_cast<long long>(nProgressDone) * 100 / (static_cast<long long>(nProgressTotal) + 1);
     return percent < 0 || percent >= 100 ? 100 : static_cast<int>(percent);
 }
 
 int ProgressBarWidth(int length) {
-    long long width = static_cast<long long>(length) * nProgressDone / (static_cast<long long>(nProgressTotal) + 1);
+    long long width =
+        static_cast<long long>(length) * nProgressDone / (static_cast<long long>(nProgressTotal) + 1);
     return width < 0 || width > length ? length : static_cast<int>(width);
 }
 
@@ -150,9 +155,13 @@ BOOL RegisterChildClasses() {
 
 LRESULT CALLBACK InforWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
-    case WM_CREATE: return OnCreate();
-    case WM_DESTROY: return OnDestroy();
-    case WM_PAINT: OnPaint(hwnd); break;
+    case WM_CREATE:
+        return OnCreate();
+    case WM_DESTROY:
+        return OnDestroy();
+    case WM_PAINT:
+        OnPaint(hwnd);
+        break;
     }
     return DefWindowProcA(hwnd, msg, wParam, lParam);
 }

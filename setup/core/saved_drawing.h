@@ -5,7 +5,7 @@
 
 // The objects and colours a paint changes, put back before the paint ends.
 class SavedDrawing {
-public:
+  public:
     explicit SavedDrawing(HDC dc)
         : dc_(dc), font_(GetCurrentObject(dc, OBJ_FONT)), pen_(GetCurrentObject(dc, OBJ_PEN)),
           brush_(GetCurrentObject(dc, OBJ_BRUSH)), text_(GetTextColor(dc)), back_(GetBkColor(dc)),
@@ -19,7 +19,7 @@ public:
         SetBkMode(dc_, mode_);
     }
 
-private:
+  private:
     HDC dc_;
     HGDIOBJ font_, pen_, brush_;
     COLORREF text_, back_;

@@ -15,9 +15,14 @@ INT_PTR OnInitDialog(HWND dialog) {
 INT_PTR OnCommand(HWND dialog, WPARAM wParam) {
     if (IsCommandFromDisabledButton(dialog, wParam)) return TRUE;
     switch (LOWORD(wParam)) {
-    case IDC_WELCOME_CONTINUE: EndWizardDialog(dialog, kDialogContinue); return TRUE;
-    case IDC_WELCOME_EXIT: EndWizardDialog(dialog, kDialogExit); return TRUE;
-    default: return FALSE;
+    case IDC_WELCOME_CONTINUE:
+        EndWizardDialog(dialog, kDialogContinue);
+        return TRUE;
+    case IDC_WELCOME_EXIT:
+        EndWizardDialog(dialog, kDialogExit);
+        return TRUE;
+    default:
+        return FALSE;
     }
 }
 
@@ -27,10 +32,15 @@ INT_PTR CALLBACK WelcomeDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lPa
     INT_PTR result = FALSE;
     if (HandleWizardMessage(dialog, msg, wParam, lParam, kWelcomeTraits, &result)) return result;
     switch (msg) {
-    case WM_INITDIALOG: return OnInitDialog(dialog);
-    case WM_COMMAND: return OnCommand(dialog, wParam);
-    default: return FALSE;
+    case WM_INITDIALOG:
+        return OnInitDialog(dialog);
+    case WM_COMMAND:
+        return OnCommand(dialog, wParam);
+    default:
+        return FALSE;
     }
 }
 
-WORD RunWelcomeDialog() { return RunWizardDialog(DLG_WELCOME, WelcomeDlgProc); }
+WORD RunWelcomeDialog() {
+    return RunWizardDialog(DLG_WELCOME, WelcomeDlgProc);
+}

@@ -9,7 +9,9 @@ namespace {
 const COLORREF kDialogGrey = RGB(192, 192, 192);
 const int kCaptionCap = 120;
 
-bool IsTextsColourRequest(UINT msg) { return msg == WM_CTLCOLORDLG || msg == WM_CTLCOLORSTATIC; }
+bool IsTextsColourRequest(UINT msg) {
+    return msg == WM_CTLCOLORDLG || msg == WM_CTLCOLORSTATIC;
+}
 
 // Check boxes, radio buttons and group boxes ask with WM_CTLCOLORSTATIC under Win32 (WM_CTLCOLORBTN comes
 // from push buttons, which keep the system colours).
