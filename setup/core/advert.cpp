@@ -1,9 +1,9 @@
 // The advertising window: one of the five pictures with its text beside it, a line per "!"-separated field.
-#include "common/bounded.h"
 #include "setup/core/progress.h"
 #include "setup/core/saved_drawing.h"
+#include "setup/core/setup.h"
 #include "setup/core/state.h"
-#include "setup/core/sysfont.h"
+#include "setup/inf/inf.h"
 #include "setup/resources/ids.h"
 
 namespace {
@@ -17,21 +17,6 @@ const int kTextCap = 1028;
 const char kLineDelimiter = '!';
 
 HFONT advertFont = nullptr;
-
-// Copies the line that starts at TEXT into LINE (cut to its capacity) and returns where the next line
-// starts, with its leading blanks skipped; nullptr after the last line.
-const char* TakeAdvertLine(const char* text, char* line, int cap) {
-    const char* end = text;
-    while (*end && *end != kLineDelimiter)
-        ++end;
-    int length = static_cast<int>(end - text);
-    lstrcpynA(line, text, length + 1 < cap ? length + 1 : cap);
-    if (!*end) return nullptr;
-    ++end;
-    while (*end == ' ')
-        ++end;
-    return end;
-}
 
 SIZE PictureSize(HBITMAP picture) {
     BITMAP info = {};
@@ -52,11 +37,8 @@ void DrawAdvertText(HDC dc, int advert, int x) {
     char text[kTextCap];
     if (LoadStringA(hInst, IDS_ADVERT_FIRST + advert, text, sizeof text) <= 0) return;
     char line[kTextCap];
-    const char* next = text;
-    for (int y = kFirstLineY; next; y += kLineStep) {
-        next = TakeAdvertLine(next, line, sizeof line);
-        TextOutA(dc, x, y, line, lstrlenA(line));
-    }
+    for (int n = 1; GetListField(text, n, line, sizeof line, kLineDelimiter, FALSE); ++n)
+        TextOutA(dc, x, kFirstLineY + (n - 1) * kLineStep, line, lstrlenA(line));
 }
 
 void PaintAdvert(HWND hwnd) {

@@ -1,4 +1,6 @@
 // The main setup program.
-#include "platform/win32.h"
+#include "setup/core/setup.h"
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) { return 0; }
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
+    return RunSetup(instance, commandLine);
+}

@@ -6,8 +6,10 @@
 BOOL fServerSetup, fWorkstationSetup, fExpressSetup, fWriteLog, fOemSetup, fDeleteSetupDir;
 BOOL fShowWelcomeDialog, fAskCountryAndPath, fAskSetupOptions, fAskRestartOrReturn, fLatinTexts;
 
-BOOL fProgramFiles, fLayouts, fFonts, fApplications, fTrueTypeFonts, fSystemFonts, fScreenFonts, fPlotterFonts;
-BOOL fPrinterFonts, fDevelopersKitSample, f9PinPrinters, f24PinPrinters, f9PinPrinterFonts, f24PinPrinterFonts;
+BOOL fProgramFiles, fLayouts, fFonts, fApplications, fTrueTypeFonts, fSystemFonts, fScreenFonts,
+    fPlotterFonts;
+BOOL fPrinterFonts, fDevelopersKitSample, f9PinPrinters, f24PinPrinters, f9PinPrinterFonts,
+    f24PinPrinterFonts;
 int nPrinterDriversToUpdate;
 BOOL fAlreadyInstalled, fUninstallEnabled, fReplaceOldFiles;
 
@@ -69,10 +71,12 @@ void ResetHandles() {
 }
 
 void ResetTexts() {
-    char* texts[] = {szInfFile,     szStartPath,  szWindowsDir,         szSystemDir,          szFontsDir,
-                     szDestDir,     szCountryKey, szSystemFontsCodePage, szDosCodePage,        szHotKey,
-                     szDefaultUserCountry, szStartupGroup, szLogFile, szUninstInf, szDialogFont, szFontResource};
-    for (char* text : texts) text[0] = '\0';
+    char* texts[] = {szInfFile,     szStartPath, szWindowsDir,         szSystemDir,
+                     szFontsDir,    szDestDir,   szCountryKey,         szSystemFontsCodePage,
+                     szDosCodePage, szHotKey,    szDefaultUserCountry, szStartupGroup,
+                     szLogFile,     szUninstInf, szDialogFont,         szFontResource};
+    for (char* text : texts)
+        text[0] = '\0';
 }
 
 void SetLocation(RegLocation& location, HKEY root, const char* subKey) {

@@ -33,33 +33,33 @@ extern BOOL fAskRestartOrReturn; // 1; 0 restarts without asking
 extern BOOL fLatinTexts;         // captions use string 12 because the system font lacks Cyrillic
 
 // ---- Component and detection flags ------------------------------------------------------------------------
-extern BOOL fProgramFiles;        // 1
-extern BOOL fLayouts;             // 1
-extern BOOL fFonts;               // 1
-extern BOOL fApplications;        // 1
-extern BOOL fTrueTypeFonts;       // 1
-extern BOOL fSystemFonts;         // 1
-extern BOOL fScreenFonts;         // 1
-extern BOOL fPlotterFonts;        // 1
-extern BOOL fPrinterFonts;        // 0
-extern BOOL fDevelopersKitSample; // 0
-extern BOOL f9PinPrinters;        // 0: a 9-pin printer known to setup1.inf is installed
-extern BOOL f24PinPrinters;       // 0: a 24-pin printer known to setup1.inf is installed
-extern BOOL f9PinPrinterFonts;    // 0
-extern BOOL f24PinPrinterFonts;   // 0
+extern BOOL fProgramFiles;          // 1
+extern BOOL fLayouts;               // 1
+extern BOOL fFonts;                 // 1
+extern BOOL fApplications;          // 1
+extern BOOL fTrueTypeFonts;         // 1
+extern BOOL fSystemFonts;           // 1
+extern BOOL fScreenFonts;           // 1
+extern BOOL fPlotterFonts;          // 1
+extern BOOL fPrinterFonts;          // 0
+extern BOOL fDevelopersKitSample;   // 0
+extern BOOL f9PinPrinters;          // 0: a 9-pin printer known to setup1.inf is installed
+extern BOOL f24PinPrinters;         // 0: a 24-pin printer known to setup1.inf is installed
+extern BOOL f9PinPrinterFonts;      // 0
+extern BOOL f24PinPrinterFonts;     // 0
 extern int nPrinterDriversToUpdate; // 0; only the log header shows it
-extern BOOL fAlreadyInstalled;    // 0
-extern BOOL fUninstallEnabled;    // 1
-extern BOOL fReplaceOldFiles;     // 1
+extern BOOL fAlreadyInstalled;      // 0
+extern BOOL fUninstallEnabled;      // 1
+extern BOOL fReplaceOldFiles;       // 1
 
 // ---- Handles, counters and values -------------------------------------------------------------------------
 extern HINSTANCE hInst;
-extern HWND hwndSetup;  // the full-screen main window, owner of every dialog; null until it exists
-extern HWND hwndAdvert; // advertising child window
-extern HWND hwndInfor;  // progress child window
+extern HWND hwndSetup;       // the full-screen main window, owner of every dialog; null until it exists
+extern HWND hwndAdvert;      // advertising child window
+extern HWND hwndInfor;       // progress child window
 extern char chListDelimiter; // ','
-extern HGLOBAL hLang;   // language and layout table
-extern HGLOBAL hMem;    // work block of the copy driver
+extern HGLOBAL hLang;        // language and layout table
+extern HGLOBAL hMem;         // work block of the copy driver
 extern int nProgressTotal;
 extern int nProgressDone;
 extern int nExitDialog;         // 3: exit dialog with "Return to Windows", 2: without
@@ -74,22 +74,22 @@ struct LangEntry {
 extern int nLang; // records in hLang
 
 // ---- Text buffers -----------------------------------------------------------------------------------------
-extern char szInfFile[kInfFileCap];                       // full path of setup1.inf
-extern char szStartPath[kPathCap];                        // /s path with a trailing backslash, or empty
-extern char szWindowsDir[kPathCap];                       // with a trailing backslash
-extern char szSystemDir[kPathCap];                        // with a trailing backslash
-extern char szFontsDir[kPathCap];                         // szWindowsDir + "FONTS\"
-extern char szDestDir[kPathCap];                          // with a trailing backslash
-extern char szCountryKey[kCountryKeyCap];                 // up to three characters
+extern char szInfFile[kInfFileCap];                         // full path of setup1.inf
+extern char szStartPath[kPathCap];                          // /s path with a trailing backslash, or empty
+extern char szWindowsDir[kPathCap];                         // with a trailing backslash
+extern char szSystemDir[kPathCap];                          // with a trailing backslash
+extern char szFontsDir[kPathCap];                           // szWindowsDir + "FONTS\"
+extern char szDestDir[kPathCap];                            // with a trailing backslash
+extern char szCountryKey[kCountryKeyCap];                   // up to three characters
 extern char szSystemFontsCodePage[kSystemFontsCodePageCap]; // up to four digits
-extern char szDosCodePage[kDosCodePageCap];               // up to three digits
-extern char szHotKey[kHotKeyCap];                         // "Left Ctrl" unless setup1.inf says otherwise
-extern char szDefaultUserCountry[kDefaultUserCountryCap]; // "Russia" unless setup1.inf says otherwise
-extern char szStartupGroup[kStartupGroupCap];             // "StartUp" unless the Windows setup.inf names one
-extern char szLogFile[kPathCap];                          // empty while there is no log
-extern char szUninstInf[kUninstInfCap];                   // szDestDir + "uninst.inf"
-extern char szDialogFont[kDialogFontCap];                 // face of messages and child windows
-extern char szFontResource[kFontResourceCap];             // loaded font file, empty when not loaded
+extern char szDosCodePage[kDosCodePageCap];                 // up to three digits
+extern char szHotKey[kHotKeyCap];                           // "Left Ctrl" unless setup1.inf says otherwise
+extern char szDefaultUserCountry[kDefaultUserCountryCap];   // "Russia" unless setup1.inf says otherwise
+extern char szStartupGroup[kStartupGroupCap]; // "StartUp" unless the Windows setup.inf names one
+extern char szLogFile[kPathCap];              // empty while there is no log
+extern char szUninstInf[kUninstInfCap];       // szDestDir + "uninst.inf"
+extern char szDialogFont[kDialogFontCap];     // face of messages and child windows
+extern char szFontResource[kFontResourceCap]; // loaded font file, empty when not loaded
 
 // ---- Registry locations, fixed at start-up ----------------------------------------------------------------
 struct RegLocation {

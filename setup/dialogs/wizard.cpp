@@ -2,6 +2,7 @@
 #include "setup/dialogs/wizard.h"
 
 #include "setup/core/state.h"
+#include "setup/messages/messages.h"
 #include "setup/resources/ids.h"
 
 namespace {
@@ -52,6 +53,12 @@ void SetWizardCaption(HWND dialog, UINT idLatinCaption) {
     if (!fLatinTexts) return;
     char caption[kCaptionCap];
     if (LoadStringA(hInst, idLatinCaption, caption, sizeof caption) > 0) SetWindowTextA(dialog, caption);
+}
+
+BOOL ConfirmExitSetup(HWND dialog) {
+    if (ShowSetupMessage(dialog, MB_OKCANCEL | MB_ICONQUESTION, IDS_CONFIRM_EXIT) == IDOK) return TRUE;
+    SetFocus(dialog);
+    return FALSE;
 }
 
 BOOL IsCommandFromDisabledButton(HWND dialog, WPARAM wParam) {

@@ -35,6 +35,10 @@ BOOL HandleWizardMessage(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam, co
 // Ends the dialog with RESULT in nDialogResult.
 void EndWizardDialog(HWND dialog, WORD result);
 
+// Asks whether the user wants to leave Setup. True on OK; on Cancel the focus goes back to the dialog and
+// nothing changes.
+BOOL ConfirmExitSetup(HWND dialog);
+
 // True when a WM_COMMAND comes from a button the user cannot press now (Enter while the default button
 // is disabled): such a command is ignored.
 BOOL IsCommandFromDisabledButton(HWND dialog, WPARAM wParam);

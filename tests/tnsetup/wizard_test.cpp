@@ -82,6 +82,7 @@ INT_PTR CALLBACK AskingDialog(HWND dialog, UINT msg, WPARAM wParam, LPARAM lPara
     if (HandleWizardMessage(dialog, msg, wParam, lParam, traits, &result)) return result;
     if (msg == WM_COMMAND && LOWORD(wParam) == IDCANCEL) {
         exitButtonPressed = true;
+        if (ConfirmExitSetup(dialog)) EndWizardDialog(dialog, kDialogExit);
         return TRUE;
     }
     if (msg == WM_COMMAND && LOWORD(wParam) == IDOK) EndWizardDialog(dialog, kDialogContinue);
@@ -96,6 +97,21 @@ TEST_F(Wizard, ClosingEndsWithExitEvenWhereExitWouldAsk) {
     EXPECT_FALSE(exitButtonPressed);
     EXPECT_TRUE(queue.errors().empty());
     EXPECT_EQ(queue.seen().at(0).caption, "Welcome"); // fLatinTexts is clear: the template's caption
+}
+
+TEST_F(Wizard, ExitAsksFirstAndCancelGoesBackToTheDialog) {
+    sim::QueueAgent queue({sim::click("Exit"), sim::click("Cancel"), sim::click("Exit"), sim::click("OK")});
+    sim::set_agent(&queue);
+    EXPECT_EQ(RunWizardDialog(DLG_WELCOME, AskingDialog), kDialogExit);
+    EXPECT_TRUE(queue.errors().empty());
+    ASSERT_EQ(queue.seen().size(), 4u);
+    EXPECT_EQ(queue.seen()[1].template_name, "MESSAGE");
+    EXPECT_EQ(queue.seen()[2].template_name, "WELCOME"); // Cancel: back, nothing changed
+    EXPECT_EQ(queue.seen()[3].template_name, "MESSAGE");
+
+    sim::QueueAgent again({sim::click("Exit"), sim::click("Cancel"), sim::key_enter()});
+    sim::set_agent(&again);
+    EXPECT_EQ(RunWizardDialog(DLG_WELCOME, AskingDialog), kDialogContinue);
 }
 
 TEST_F(Wizard, ACommandFromADisabledButtonIsIgnored) {

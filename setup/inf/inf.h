@@ -1,0 +1,18 @@
+// Reading primitives of setup1.inf: list fields of a value and the key names of a section.
+#pragma once
+
+#include "platform/win32.h"
+
+#include <cstddef>
+
+// Longest list GetListField works on; a longer one is cut.
+constexpr int kListFieldWorkCap = 504;
+// Buffer of a section's key names.
+constexpr int kKeyListCap = 1024;
+
+// Field N (from 1) of LIST, fields separated by DELIMITER; blanks after a delimiter are skipped. The field is
+// cut to FIELDCAP bytes. False when there is no field N; then REPORT shows which field was missing.
+BOOL GetListField(const char* list, int n, char* field, std::size_t fieldCap, char delimiter, BOOL report);
+// Adds the key names of SECTION of FILE to COMBO in file order (DEFAULTTEXT when the section is missing)
+// and selects the first. False, with a message, when there is nothing to add.
+BOOL FillComboFromSection(HWND combo, const char* section, const char* defaultText, const char* file);

@@ -1,0 +1,53 @@
+#include "common/bounded.h"
+#include "setup/inf/inf.h"
+#include "setup/messages/messages.h"
+#include "setup/resources/ids.h"
+
+#include <cstring>
+
+BOOL GetListField(const char* list, int n, char* field, std::size_t fieldCap, char delimiter, BOOL report) {
+    char work[kListFieldWorkCap];
+    CopyText(work, list ? list : "");
+    int number = 1;
+    char* start = work;
+    for (char* p = work;; ++p) {
+        bool atEnd = *p == '\0';
+        if (atEnd || *p == delimiter) {
+            if (number == n) {
+                *p = '\0';
+                CopyTextN(field, fieldCap, start);
+                return TRUE;
+            }
+            if (atEnd) break;
+            ++number;
+            while (p[1] == ' ')
+                ++p;
+            start = p + 1;
+        }
+    }
+    if (fieldCap) field[0] = '\0';
+    if (report) ShowSetupMessage(nullptr, MB_ICONHAND, IDS_NO_LIST_FIELD, n, list ? list : "");
+    return FALSE;
+}
+
+BOOL FillComboFromSection(HWND combo, const char* section, const char* defaultText, const char* file) {
+    char keys[kKeyListCap];
+    DWORD got = GetPrivateProfileStringA(section, nullptr, "", keys, sizeof keys, file);
+    if (got == 0) {
+        // A missing section offers the default text as its one entry.
+        std::size_t len = std::strlen(defaultText ? defaultText : "");
+        if (len + 2 <= sizeof keys) {
+            std::memcpy(keys, defaultText, len);
+            keys[len] = keys[len + 1] = '\0';
+            got = static_cast<DWORD>(len);
+        }
+    }
+    if (got == 0) {
+        ShowSetupMessage(nullptr, MB_ICONHAND, IDS_CANT_READ_FILE, file);
+        return FALSE;
+    }
+    for (const char* name = keys; *name; name += std::strlen(name) + 1)
+        SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name));
+    SendMessageA(combo, CB_SETCURSEL, 0, 0);
+    return TRUE;
+}

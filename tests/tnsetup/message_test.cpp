@@ -1,0 +1,194 @@
+// The Message dialog: its run-time layout, buttons, results and default buttons; the string table.
+#include "setup/resources/ids.h"
+#include "tests/tnsetup/tnsetup_fixture.h"
+
+#include <vector>
+
+namespace {
+
+// Records the geometry of the Message dialog in front, then answers with the queued input.
+class GeometryAgent : public sim::QueueAgent {
+  public:
+    struct Button {
+        RECT rect; // client coordinates of the dialog
+        std::string text;
+        bool isDefault;
+    };
+    sim::Input next(const sim::DialogSnapshot& snapshot) override {
+        HWND dialog = GetParent(GetFocus());
+        GetClientRect(dialog, &client);
+        buttons.clear();
+        for (int id : {IDC_MSG_BUTTON1, IDC_MSG_BUTTON2, IDC_MSG_BUTTON3}) {
+            HWND button = GetDlgItem(dialog, id);
+            Button b{};
+            GetWindowRect(button, &b.rect);
+            MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&b.rect), 2);
+            char text[32];
+            GetWindowTextA(button, text, sizeof text);
+            b.text = text;
+            b.isDefault = snapshot.default_id == id;
+            buttons.push_back(b);
+        }
+        char title[64];
+        GetWindowTextA(dialog, title, sizeof title);
+        caption = title;
+        return QueueAgent::next(snapshot);
+    }
+    RECT client{};
+    std::vector<Button> buttons;
+    std::string caption;
+};
+
+class MessageDialog : public TnSetup {
+  protected:
+    void SetUp() override {
+        TnSetup::SetUp();
+        sim::set_agent(&geometry);
+    }
+    void TearDown() override {
+        EXPECT_TRUE(geometry.errors().empty());
+        TnSetup::TearDown();
+    }
+    int show(const char* text, UINT style, sim::Input answer = sim::key_enter()) {
+        geometry.push(answer);
+        return SetupMessageBox(text, "Caption", "MS Sans Serif", style);
+    }
+    static int width(const RECT& r) { return r.right - r.left; }
+    GeometryAgent geometry;
+};
+
+TEST_F(MessageDialog, AOneLineTextIsCentredOnTheIconAndTheButtonSitsBelowIt) {
+    EXPECT_EQ(show("Short text.", MB_ICONHAND), IDOK);
+    const MessageLayout& layout = LastMessageLayout();
+    EXPECT_EQ(layout.iconSize, 32);
+    EXPECT_EQ(layout.text.left, 52);
+    EXPECT_EQ(layout.text.top, 10 + 32 / 3);
+    EXPECT_EQ(layout.text.bottom, 10 + 32 + 32 / 3);
+    EXPECT_EQ(geometry.buttons[0].rect.top, layout.text.bottom + 10);
+    EXPECT_EQ(geometry.client.right, layout.clientWidth);
+    EXPECT_EQ(geometry.client.bottom, layout.clientHeight);
+    EXPECT_EQ(geometry.caption, "Caption");
+}
+
+TEST_F(MessageDialog, ALongTextWrapsWithinHalfTheScreen) {
+    std::string text;
+    for (int i = 0; i < 80; ++i)
+        text += "word ";
+    show(text.c_str(), MB_ICONASTERISK);
+    const MessageLayout& layout = LastMessageLayout();
+    int halfScreen = GetSystemMetrics(SM_CXSCREEN) / 2;
+    EXPECT_LE(layout.clientWidth, halfScreen + 32 + 40);
+    EXPECT_GT(layout.text.bottom - layout.text.top, 32);
+    EXPECT_EQ(layout.text.top, 10);
+}
+
+TEST_F(MessageDialog, ThreeButtonsOnANarrowTextFillTheWidthWithTheGapClampedToOne) {
+    EXPECT_EQ(show("x", MB_ABORTRETRYIGNORE | MB_DEFBUTTON2, sim::click(IDC_MSG_BUTTON3)), IDIGNORE);
+    int w = width(geometry.buttons[0].rect);
+    EXPECT_EQ(geometry.client.right, 3 * w);
+    EXPECT_EQ(geometry.buttons[0].rect.left, 1);
+    EXPECT_EQ(geometry.buttons[1].rect.left, w + 2);
+    EXPECT_EQ(geometry.buttons[2].rect.left, 3 + 2 * w);
+    EXPECT_EQ(geometry.buttons[0].text, "Abort");
+    EXPECT_EQ(geometry.buttons[1].text, "Retry");
+    EXPECT_TRUE(geometry.buttons[1].isDefault);
+    EXPECT_EQ(LastMessageLayout().iconSize, 0);
+}
+
+TEST_F(MessageDialog, TypeZeroShowsOnlyOkTheOthersStandBelowTheDialog) {
+    EXPECT_EQ(show("Only OK.", MB_OK | MB_DEFBUTTON3), IDOK);
+    EXPECT_EQ(geometry.buttons[0].text, "OK");
+    EXPECT_TRUE(geometry.buttons[0].isDefault);
+    for (int i : {1, 2}) {
+        EXPECT_EQ(geometry.buttons[i].rect.top, 3000);
+        EXPECT_EQ(width(geometry.buttons[i].rect), 20);
+    }
+    EXPECT_EQ(LastMessageLayout().buttonCount, 1);
+}
+
+TEST_F(MessageDialog, ButtonsAnswerByType) {
+    EXPECT_EQ(show("q", MB_YESNO, sim::click(IDC_MSG_BUTTON1)), IDYES);
+    EXPECT_EQ(show("q", MB_YESNO, sim::click(IDC_MSG_BUTTON2)), IDNO);
+    EXPECT_EQ(show("q", MB_OKCANCEL, sim::click(IDC_MSG_BUTTON2)), IDCANCEL);
+    EXPECT_EQ(show("q", MB_ABORTRETRYIGNORE, sim::click(IDC_MSG_BUTTON1)), IDABORT);
+    EXPECT_EQ(show("q", MB_YESYESTOALLNO, sim::click(IDC_MSG_BUTTON1)), IDYES);
+    EXPECT_EQ(show("q", MB_YESYESTOALLNO, sim::click(IDC_MSG_BUTTON2)), IDYESTOALL);
+    EXPECT_EQ(show("q", MB_YESYESTOALLNO | MB_DEFBUTTON3, sim::click(IDC_MSG_BUTTON3)), IDNO);
+    EXPECT_EQ(geometry.buttons[1].text, "Yes to All");
+    EXPECT_TRUE(geometry.buttons[2].isDefault);
+}
+
+TEST_F(MessageDialog, AltF4AnswersWithTheDefaultButtonWhereThereIsAChoice) {
+    EXPECT_EQ(show("q", MB_YESNO | MB_DEFBUTTON2, sim::key_alt_f4()), IDNO);
+    EXPECT_EQ(show("q", MB_YESNO, sim::key_alt_f4()), IDYES);
+    EXPECT_EQ(show("q", MB_ABORTRETRYIGNORE | MB_DEFBUTTON2, sim::key_alt_f4()), IDRETRY);
+    EXPECT_EQ(show("q", MB_ABORTRETRYIGNORE | MB_DEFBUTTON3, sim::key_alt_f4()), IDABORT);
+    EXPECT_EQ(show("q", MB_OKCANCEL | MB_DEFBUTTON2, sim::key_alt_f4()), IDCANCEL);
+    EXPECT_EQ(show("q", MB_YESYESTOALLNO | MB_DEFBUTTON2, sim::key_alt_f4()), IDOK);
+    EXPECT_EQ(show("q", MB_OK, sim::key_alt_f4()), IDOK);
+}
+
+TEST_F(MessageDialog, MessagesByIdBearTheLatinCaptionWhenTheSystemFontNeedsIt) {
+    geometry.push(sim::key_enter());
+    ShowSetupMessage(nullptr, MB_ICONHAND, IDS_NO_WINDOWS_DIR);
+    char caption[64];
+    LoadStringA(GetModuleHandleA(nullptr), IDS_CAPTION, caption, sizeof caption);
+    EXPECT_EQ(geometry.caption, caption);
+    fLatinTexts = TRUE;
+    geometry.push(sim::key_enter());
+    ShowSetupMessage(nullptr, MB_ICONHAND, IDS_NO_WINDOWS_DIR);
+    LoadStringA(GetModuleHandleA(nullptr), IDS_CAPTION_LATIN, caption, sizeof caption);
+    EXPECT_EQ(geometry.caption, caption);
+}
+
+TEST_F(MessageDialog, EveryStringTheCodeUsesIsInTheTable) {
+    const UINT ids[] = {IDS_CAPTION,
+                        IDS_CAPTION_LATIN,
+                        IDS_CANT_READ_FILE,
+                        IDS_INF_NOT_FOUND,
+                        IDS_CANT_CREATE_LOG,
+                        IDS_NO_LIST_FIELD,
+                        IDS_NO_WINDOWS_DIR,
+                        IDS_NO_SYSTEM_DIR,
+                        IDS_SWITCHES_HELP,
+                        IDS_SETUP_CANCELLED,
+                        IDS_BUTTON_OK,
+                        IDS_BUTTON_CANCEL,
+                        IDS_BUTTON_YES,
+                        IDS_BUTTON_NO,
+                        IDS_BUTTON_ABORT,
+                        IDS_BUTTON_RETRY,
+                        IDS_BUTTON_IGNORE,
+                        IDS_BUTTON_YES_TO_ALL,
+                        IDS_FILE_SETUP1_INF,
+                        IDS_FILE_WIN_INI,
+                        IDS_FILE_SYSTEM_INI,
+                        IDS_FILE_TARNO_INI,
+                        IDS_FILE_SETUP_INF,
+                        IDS_FILE_CONTROL_INF,
+                        IDS_SEC_COMMON_FLAGS,
+                        IDS_SEC_OEM_FLAGS,
+                        IDS_KEY_DEFAULT_COUNTRY,
+                        IDS_KEY_DEFAULT_HOTKEY,
+                        IDS_KEY_SHOW_WELCOME,
+                        IDS_KEY_ASK_COUNTRY,
+                        IDS_KEY_ASK_OPTIONS,
+                        IDS_KEY_ASK_RESTART,
+                        IDS_SEC_PRINTERS,
+                        IDS_KEY_OEMANSI_BIN,
+                        IDS_SEC_BOOT,
+                        IDS_SEC_KEYBOARD,
+                        IDS_SEC_DEVICES,
+                        IDS_KEY_FONTS_FON,
+                        IDS_DEFAULT_COUNTRY,
+                        IDS_DEFAULT_HOTKEY,
+                        IDS_DEFAULT_STARTUP,
+                        IDS_SEC_PROGMAN_GROUPS,
+                        IDS_KEY_GROUP1};
+    for (UINT id : ids) {
+        char text[512];
+        EXPECT_GT(LoadStringA(GetModuleHandleA(nullptr), id, text, sizeof text), 0) << "string " << id;
+    }
+}
+
+} // namespace
