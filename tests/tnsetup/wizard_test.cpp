@@ -65,13 +65,21 @@ TEST_F(Wizard, WelcomeContinuesOrLeavesWithoutAsking) {
 }
 
 TEST_F(Wizard, WelcomeShowsItsTemplateOverTheSetupWindow) {
-    Welcome({Give(sim::click(IDC_WELCOME_CONTINUE))});
+    HWND owner = nullptr;
+    bool focusInDialog = false;
+    Welcome({[&] {
+        owner = GetWindow(shownDialog, GW_OWNER);
+        focusInDialog = GetFocus() == shownDialog || IsChild(shownDialog, GetFocus());
+        return sim::click(IDC_WELCOME_CONTINUE);
+    }});
+    EXPECT_EQ(owner, hwndSetup);
+    EXPECT_TRUE(focusInDialog);
     ASSERT_EQ(agent->seen.size(), 1u);
     const sim::DialogSnapshot& seen = agent->seen[0];
     EXPECT_EQ(seen.template_name, "WELCOME");
     EXPECT_EQ(seen.caption, "Welcome");
     EXPECT_EQ(seen.default_id, IDC_WELCOME_CONTINUE);
-    EXPECT_EQ(GetWindow(shownDialog, GW_OWNER), nullptr); // gone: the dialog ended
+    EXPECT_FALSE(IsWindow(shownDialog)); // gone once the result is known
 }
 
 // A dialog whose Exit button would ask before leaving, as the options dialog does.
