@@ -13,7 +13,6 @@ INT_PTR OnInitDialog(HWND dialog) {
 }
 
 INT_PTR OnCommand(HWND dialog, WPARAM wParam) {
-    if (IsCommandFromDisabledButton(dialog, wParam)) return TRUE;
     switch (LOWORD(wParam)) {
     case IDC_WELCOME_CONTINUE:
         EndWizardDialog(dialog, kDialogContinue);

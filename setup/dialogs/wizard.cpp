@@ -62,6 +62,7 @@ BOOL ConfirmExitSetup(HWND dialog) {
 }
 
 BOOL IsCommandFromDisabledButton(HWND dialog, WPARAM wParam) {
+    if (HIWORD(wParam) != BN_CLICKED) return FALSE; // notifications of fields and lists come as they are
     HWND control = GetDlgItem(dialog, LOWORD(wParam));
     return control && !IsWindowEnabled(control);
 }
@@ -73,6 +74,10 @@ BOOL HandleWizardMessage(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam, co
         // Only the caption is shared: the dialog's own handler still runs and decides the focus.
         SetWizardCaption(dialog, traits.idLatinCaption);
         return FALSE;
+    }
+    if (msg == WM_COMMAND && IsCommandFromDisabledButton(dialog, wParam)) {
+        *result = TRUE;
+        return TRUE;
     }
     if (msg == WM_CLOSE) {
         EndWizardDialog(dialog, kDialogExit);

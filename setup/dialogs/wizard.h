@@ -26,9 +26,10 @@ struct WizardTraits {
 // nDialogResult (0 when the dialog could not be shown or ended on a failure path).
 WORD RunWizardDialog(LPCSTR templateName, DLGPROC proc, LPARAM param = 0);
 
-// Handles what every wizard dialog does alike: the caption on opening, the colours, and closing through
-// the system menu or Alt+F4 (result 0, no confirmation). True when MSG was handled; *RESULT is then what
-// the dialog procedure returns.
+// Handles what every wizard dialog does alike: the caption on opening, the colours, closing through the
+// system menu or Alt+F4 (result 0, no confirmation), and the refusal of a command of a disabled button
+// (Enter while the default button is disabled must not act, however the command arrives). True when MSG
+// was handled; *RESULT is then what the dialog procedure returns.
 BOOL HandleWizardMessage(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam, const WizardTraits& traits,
                          INT_PTR* result);
 
@@ -39,8 +40,7 @@ void EndWizardDialog(HWND dialog, WORD result);
 // nothing changes.
 BOOL ConfirmExitSetup(HWND dialog);
 
-// True when a WM_COMMAND comes from a button the user cannot press now (Enter while the default button
-// is disabled): such a command is ignored.
+// True when a WM_COMMAND is a click of a button the user cannot press now: such a command is ignored.
 BOOL IsCommandFromDisabledButton(HWND dialog, WPARAM wParam);
 
 // Sets the dialog's caption from string ID_LATIN_CAPTION when fLatinTexts is set; else keeps the template's.
