@@ -2,6 +2,8 @@
 #include "setup/resources/ids.h"
 #include "tests/tnsetup/tnsetup_fixture.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <vector>
 
 namespace {
@@ -32,9 +34,20 @@ class GeometryAgent : public sim::QueueAgent {
         char title[64];
         GetWindowTextA(dialog, title, sizeof title);
         caption = title;
+        screen = sim::compose_screen();
+        POINT origin{0, 0};
+        MapWindowPoints(dialog, nullptr, &origin, 1);
+        clientOrigin = origin;
         return QueueAgent::next(snapshot);
     }
+    // Colour of a client point of the dialog as the screen shows it.
+    std::uint32_t pixel(int x, int y) const {
+        int width = sim::machine().settings.screen_width;
+        return screen[static_cast<std::size_t>((clientOrigin.y + y) * width + clientOrigin.x + x)] & 0xFFFFFF;
+    }
     RECT client{};
+    POINT clientOrigin{};
+    std::vector<std::uint32_t> screen;
     std::vector<Button> buttons;
     std::string caption;
 };
@@ -68,6 +81,27 @@ TEST_F(MessageDialog, AOneLineTextIsCentredOnTheIconAndTheButtonSitsBelowIt) {
     EXPECT_EQ(geometry.client.right, layout.clientWidth);
     EXPECT_EQ(geometry.client.bottom, layout.clientHeight);
     EXPECT_EQ(geometry.caption, "Caption");
+}
+
+TEST_F(MessageDialog, TheIconAndTheTextArePaintedOnLightGrey) {
+    show("WWWW", MB_ICONEXCLAMATION);
+    const auto& screen = geometry.screen;
+    if (std::all_of(screen.begin(), screen.end(), [&](std::uint32_t p) { return p == screen.front(); }))
+        GTEST_SKIP() << "this simulator does not compose its screen yet";
+    const MessageLayout& layout = LastMessageLayout();
+    const std::uint32_t grey = 0xC0C0C0;
+    EXPECT_EQ(geometry.pixel(layout.text.right + 5, layout.text.top), grey);
+    auto inked = [&](int left, int top, int right, int bottom) {
+        int count = 0;
+        for (int y = top; y < bottom; ++y)
+            for (int x = left; x < right; ++x)
+                count += geometry.pixel(x, y) != grey;
+        return count;
+    };
+    EXPECT_GT(inked(layout.text.left, layout.text.top, layout.text.right, layout.text.bottom), 0);
+    int iconTop = (layout.text.bottom - 32 - layout.text.top) / 2 + 10;
+    EXPECT_GT(inked(10, iconTop, 42, iconTop + 32), 0);
+    EXPECT_EQ(inked(0, 0, 8, layout.text.top), 0);
 }
 
 TEST_F(MessageDialog, ALongTextWrapsWithinHalfTheScreen) {
