@@ -1,4 +1,5 @@
 // The Message dialog: its run-time layout, buttons, results and default buttons; the string table.
+#include "platform/sim/gdi_internal.h"
 #include "setup/resources/ids.h"
 #include "tests/tnsetup/tnsetup_fixture.h"
 
@@ -34,7 +35,7 @@ class GeometryAgent : public sim::QueueAgent {
         char title[64];
         GetWindowTextA(dialog, title, sizeof title);
         caption = title;
-        screen = sim::compose_screen();
+        screen = sim::compose_screen().pixels;
         POINT origin{0, 0};
         MapWindowPoints(dialog, nullptr, &origin, 1);
         clientOrigin = origin;
