@@ -1,7 +1,9 @@
-// The full-screen main window. Its procedure here only locates setup1.inf and reads the install flags: the
-// installation steps after them are not part of this program yet, so every run ends as cancelled.
+// The full-screen main window. Its procedure here only locates setup1.inf, reads the install flags and shows
+// the Welcome dialog: the installation steps after them are not part of this program yet, so every run ends
+// as cancelled.
 #include "setup/core/progress.h"
 #include "setup/core/setup.h"
+#include "setup/dialogs/wizard.h"
 #include "setup/messages/messages.h"
 #include "setup/resources/ids.h"
 
@@ -15,8 +17,19 @@ void EndCancelled(HWND hwnd) {
     DestroyWindow(hwnd);
 }
 
+// Express setup skips the dialogs that only ask for confirmation, whatever setup1.inf asks for.
+void ApplyExpressSetup() {
+    if (!fExpressSetup) return;
+    fAskSetupOptions = FALSE;
+    fShowWelcomeDialog = FALSE;
+}
+
 void RunInstallation(HWND hwnd) {
-    if (LocateSetupInf(hwnd)) ReadInstallFlags(szInfFile);
+    if (LocateSetupInf(hwnd)) {
+        ReadInstallFlags(szInfFile);
+        ApplyExpressSetup();
+        if (fShowWelcomeDialog) RunWelcomeDialog();
+    }
     EndCancelled(hwnd);
 }
 
