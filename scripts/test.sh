@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Builds every configuration and runs every test: the Linux build, the same tests under
-# AddressSanitizer and UndefinedBehaviorSanitizer, the Windows builds, and the conformance tests of the
-# x86_64 Windows build under Wine set to report Windows 95.
+# Builds every configuration and runs every test: the Linux build (unit, conformance and scenario tests),
+# the same tests under AddressSanitizer and UndefinedBehaviorSanitizer, the fuzz targets over their seed
+# corpora, the Windows builds, and the conformance tests of the x86_64 Windows build under Wine set to
+# report Windows 95 (with a virtual display for their windows).
 set -uo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh || exit 1
@@ -14,12 +15,26 @@ step() { # name, command...
     if "$@"; then passed=$((passed + 1)); else echo "== $name FAILED"; failed=$((failed + 1)); fi
 }
 build() { cmake --preset "$1" >/dev/null && cmake --build --preset "$1" -j "$jobs"; }
+fuzz_corpora() {
+    local status=0
+    for target in build/fuzz/tests/*_fuzz; do
+        local name corpus
+        name=$(basename "$target")
+        corpus=tests/fuzz/corpus/${name%_fuzz}
+        [ -d "$corpus" ] || corpus=tests/fuzz/corpus/$name
+        [ -d "$corpus" ] || continue
+        "$target" -runs=0 "$corpus" >/dev/null 2>&1 || { echo "fuzz target $name fails on its corpus"; status=1; }
+    done
+    return $status
+}
 step "build linux" build linux
 step "tests linux" ctest --preset linux -j "$jobs"
 step "build asan" build asan
 step "tests asan" ctest --preset asan -j "$jobs"
+step "build fuzz" build fuzz
+step "fuzz targets over their corpora" fuzz_corpora
 step "build win64" build win64
 step "build win32" build win32
-step "conformance under Wine" scripts/wine.sh build/win64/tests/conformance_tests.exe
+step "conformance under Wine" xvfb-run -a scripts/wine.sh build/win64/tests/conformance_tests.exe
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]

@@ -65,8 +65,9 @@ Input await_input() {
         if (decode_input(line, input)) return input;
         if (line.rfind("screenshot ", 0) == 0) {
             std::string path;
-            bool ok = unescape_token(line.substr(11), path) && save_screenshot(path);
-            send_text(ok ? "ok\n" : "error cannot write the screenshot\n");
+            std::string error = "the request is malformed";
+            bool ok = unescape_token(line.substr(11), path) && save_screenshot(path, &error);
+            send_text(ok ? "ok\n" : "error " + error + "\n");
         } else if (line.rfind("pixel ", 0) == 0) {
             send_text(pixel_reply(line.substr(6)));
         } else {

@@ -5,6 +5,7 @@
 #include "platform/sim/machine.h"
 #include "platform/sim/shell_internal.h"
 #include "platform/sim/textfile.h"
+#include "platform/sim/user_internal.h"
 #include "platform/sim/win/windows.h"
 
 #include <climits>
@@ -26,11 +27,6 @@ namespace {
 const char kStubMagic[] = "WIN95SIM PROGRAM ";
 // Foreign windows are handles of their own range, one per running program of the machine.
 const std::uintptr_t kForeignBase = 0x7F000000;
-
-FindOwnWindow& own_window_finder() {
-    static FindOwnWindow fn = nullptr;
-    return fn;
-}
 
 std::string machine_file(const char* name) { return (fs::path(machine().dir) / name).string(); }
 
@@ -191,8 +187,6 @@ BOOL post_to_foreign_window(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) {
     return append_host_line(machine_file("posts.log"), line.str()) ? TRUE : FALSE;
 }
 
-void set_find_own_window(FindOwnWindow fn) { own_window_finder() = fn; }
-
 unsigned start_program(const std::string& command_line, long* pid, bool record) {
     if (pid) *pid = 0;
     std::string program, args;
@@ -242,7 +236,12 @@ HWND WINAPI FindWindowA(LPCSTR lpClassName, LPCSTR lpWindowName) {
     for (std::size_t i = 0; i < running.size(); ++i)
         if (same_or_null(lpClassName, running[i].window_class) && same_or_null(lpWindowName, running[i].title))
             return reinterpret_cast<HWND>(static_cast<std::uintptr_t>(0x7F000000 + i));
-    return own_window_finder() ? own_window_finder()(lpClassName, lpWindowName) : nullptr;
+    // Then this program's own top-level windows, topmost first.
+    for (HWND hwnd : sim::user::top_levels()) {
+        const sim::user::Window* w = sim::user::find(hwnd);
+        if (w && w->cls && same_or_null(lpClassName, w->cls->name) && same_or_null(lpWindowName, w->text)) return hwnd;
+    }
+    return nullptr;
 }
 
 int WINAPI ToAscii(UINT uVirtKey, UINT uScanCode, const BYTE*, LPWORD lpChar, UINT uFlags) {

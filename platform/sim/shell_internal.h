@@ -1,6 +1,5 @@
 // What the shell part of the simulator shares with the window manager: the windows of programs that the
-// machine lists as running (they live outside this process: messages to them are recorded), and the
-// lookup of this process's own top-level windows.
+// machine lists as running (they live outside this process: messages to them are recorded).
 #pragma once
 
 #include "platform/sim/win/types.h"
@@ -12,10 +11,6 @@ namespace sim {
 bool is_foreign_window(HWND hwnd);
 // Records a message posted to a running program's window in the machine's posts.log.
 BOOL post_to_foreign_window(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam);
-
-// Set by the window manager; FindWindowA asks it after the machine's running programs.
-using FindOwnWindow = HWND (*)(const char* class_name, const char* title);
-void set_find_own_window(FindOwnWindow fn);
 
 // Starts a program of the machine as WinExec does: the result is WinExec's (above 31 on success) and
 // PID the host process (0 for a program that runs nothing). RECORD adds the start to exec.log.

@@ -183,17 +183,25 @@ LRESULT get_item_data(const Window& w, WPARAM index) {
     return w.control.items[index].data;
 }
 
+// LB_INSERTSTRING and CB_INSERTSTRING: -1 appends; the entry keeps its place even in a sorted list.
+LRESULT insert_string(HWND hwnd, Window& w, WPARAM wparam, LPARAM lparam) {
+    int i = static_cast<int>(static_cast<INT_PTR>(wparam));
+    if (i > static_cast<int>(w.control.items.size()) || i < -1) return kErr;
+    int at = insert_at(w, i, text_arg(lparam));
+    invalidate(hwnd, true);
+    return at;
+}
+
+LRESULT text_length(const Window& w, WPARAM index) {
+    return valid(w, index) ? static_cast<LRESULT>(w.control.items[index].text.size()) : kErr;
+}
+
 LRESULT list_message(HWND hwnd, Window& w, UINT msg, WPARAM wparam, LPARAM lparam) {
     switch (msg) {
     case LB_ADDSTRING:
         return add_string(hwnd, w, lparam);
-    case LB_INSERTSTRING: {
-        int i = static_cast<int>(static_cast<INT_PTR>(wparam));
-        if (i > static_cast<int>(w.control.items.size()) || i < -1) return kErr;
-        int at = insert_at(w, i, text_arg(lparam));
-        invalidate(hwnd, true);
-        return at;
-    }
+    case LB_INSERTSTRING:
+        return insert_string(hwnd, w, wparam, lparam);
     case LB_DELETESTRING:
         return delete_entry(hwnd, w, wparam);
     case LB_RESETCONTENT:
@@ -209,7 +217,7 @@ LRESULT list_message(HWND hwnd, Window& w, UINT msg, WPARAM wparam, LPARAM lpara
     case LB_GETTEXT:
         return get_text(w, wparam, lparam);
     case LB_GETTEXTLEN:
-        return valid(w, wparam) ? static_cast<LRESULT>(w.control.items[wparam].text.size()) : kErr;
+        return text_length(w, wparam);
     case LB_SETCURSEL:
         return set_cur_sel(hwnd, w, wparam);
     case LB_GETCURSEL:
@@ -257,13 +265,8 @@ LRESULT combo_message(HWND hwnd, Window& w, UINT msg, WPARAM wparam, LPARAM lpar
     switch (msg) {
     case CB_ADDSTRING:
         return add_string(hwnd, w, lparam);
-    case CB_INSERTSTRING: {
-        int i = static_cast<int>(static_cast<INT_PTR>(wparam));
-        if (i > static_cast<int>(w.control.items.size()) || i < -1) return kErr;
-        int at = insert_at(w, i, text_arg(lparam));
-        invalidate(hwnd, true);
-        return at;
-    }
+    case CB_INSERTSTRING:
+        return insert_string(hwnd, w, wparam, lparam);
     case CB_DELETESTRING:
         return delete_entry(hwnd, w, wparam);
     case CB_RESETCONTENT:
@@ -279,7 +282,7 @@ LRESULT combo_message(HWND hwnd, Window& w, UINT msg, WPARAM wparam, LPARAM lpar
     case CB_GETLBTEXT:
         return get_text(w, wparam, lparam);
     case CB_GETLBTEXTLEN:
-        return valid(w, wparam) ? static_cast<LRESULT>(w.control.items[wparam].text.size()) : kErr;
+        return text_length(w, wparam);
     case CB_SETCURSEL:
         return set_cur_sel(hwnd, w, wparam);
     case CB_GETCURSEL:

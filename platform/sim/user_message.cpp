@@ -1,5 +1,6 @@
 // The message queue of the one thread: posted messages, the quit message, paint requests, and the
 // default window procedure.
+#include "platform/sim/shell_internal.h"
 #include "platform/sim/user_internal.h"
 
 #include <algorithm>
@@ -178,6 +179,7 @@ LRESULT WINAPI DispatchMessageA(const MSG* msg) {
 }
 
 BOOL WINAPI PostMessageA(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) {
+    if (sim::is_foreign_window(hwnd)) return sim::post_to_foreign_window(hwnd, msg, wparam, lparam);
     if (hwnd && !find(hwnd)) return FALSE;
     post(hwnd, msg, wparam, lparam);
     return TRUE;

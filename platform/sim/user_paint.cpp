@@ -391,6 +391,8 @@ void paint_scroll_bar(HDC dc, RECT r) {
 void paint_list_items(HDC dc, const Window& w, RECT area, bool multi) {
     int h = font_metrics(font_of(w)).height;
     int y = area.top;
+    // Taken once: drawing a selected entry leaves the highlight text colour in the DC.
+    const COLORREF normal = GetTextColor(dc);
     for (std::size_t i = static_cast<std::size_t>(std::max(0, w.control.top));
          i < w.control.items.size() && y < area.bottom; ++i, y += h) {
         bool sel = multi ? w.control.items[i].selected : static_cast<int>(i) == w.control.cur;
@@ -398,7 +400,7 @@ void paint_list_items(HDC dc, const Window& w, RECT area, bool multi) {
         if (sel) fill(dc, line, COLOR_HIGHLIGHT);
         RECT t{line.left + 2, line.top, line.right, line.bottom};
         control_text(dc, w, w.control.items[i].text, t, DT_LEFT | DT_SINGLELINE | DT_NOPREFIX,
-                     sel ? GetSysColor(COLOR_HIGHLIGHTTEXT) : GetTextColor(dc));
+                     sel ? GetSysColor(COLOR_HIGHLIGHTTEXT) : normal);
     }
 }
 

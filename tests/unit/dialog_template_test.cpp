@@ -4,7 +4,7 @@
 #include "platform/sim/resfile.h"
 #include "platform/sim/win/windows.h"
 #include "tests/resources/testres.h"
-#include "tests/unit/attached_machine.h"
+#include "tests/unit/sim_fixture.h"
 
 #include <vector>
 
@@ -64,7 +64,7 @@ Bytes template_bytes(int id) {
     return bytes ? Bytes(bytes->begin(), bytes->end()) : Bytes();
 }
 
-class DialogTemplate : public AttachedMachine {};
+class DialogTemplate : public SimMachine {};
 
 TEST_F(DialogTemplate, ClassicFormEveryField) {
     use_codepage(1251);

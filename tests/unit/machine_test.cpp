@@ -1,6 +1,7 @@
 // The machine: settings round-trip, `set` lines, path resolution and fault matching.
 #include "platform/sim/machine.h"
 #include "platform/sim/sim.h"
+#include "tests/unit/sim_fixture.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -10,21 +11,15 @@ namespace fs = std::filesystem;
 
 namespace {
 
-class MachineTest : public ::testing::Test {
+// Started in C:\WINDOWS, as the main setup program is.
+class MachineTest : public SimMachine {
 protected:
     void SetUp() override {
-        char tmpl[] = "/tmp/machine-XXXXXX";
-        ASSERT_NE(mkdtemp(tmpl), nullptr);
-        root = tmpl;
+        SimMachine::SetUp();
         std::string error;
-        ASSERT_TRUE(sim::create_default_machine(root, &error)) << error;
+        sim::detach();
         ASSERT_TRUE(sim::attach(root, "C:\\WINDOWS\\TNSETUP.TMP\\tnsetup.exe", "C:\\WINDOWS", &error)) << error;
     }
-    void TearDown() override {
-        sim::detach();
-        fs::remove_all(root);
-    }
-    std::string root;
 };
 
 TEST_F(MachineTest, FullPathsResolveAgainstTheCurrentDirectory) {

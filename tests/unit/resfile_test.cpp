@@ -3,7 +3,7 @@
 #include "platform/sim/resfile.h"
 #include "platform/sim/win/windows.h"
 #include "tests/resources/testres.h"
-#include "tests/unit/attached_machine.h"
+#include "tests/unit/sim_fixture.h"
 
 #include <algorithm>
 #include <cstring>
@@ -81,11 +81,11 @@ Bytes program_image() {
 }
 
 // Swaps the program's resources for the test's own and puts the compiled test resources back after.
-class ProgramResources : public AttachedMachine {
+class ProgramResources : public SimMachine {
   protected:
     void TearDown() override {
         ASSERT_TRUE(sim::set_program_resources(original_.data(), original_.size(), nullptr));
-        AttachedMachine::TearDown();
+        SimMachine::TearDown();
     }
     void use(const Bytes& bytes) {
         replacement_ = bytes;

@@ -52,8 +52,22 @@ TEST_F(Shell, RunningProgramsAreFoundByClassOrTitleAndReceivePosts) {
     ASSERT_NE(keyb, nullptr);
     EXPECT_NE(main, keyb);
     EXPECT_EQ(FindWindowA("TARNOIndicatorClass", nullptr), nullptr);
-    EXPECT_TRUE(sim::post_to_foreign_window(keyb, 0x0010, 0, 0));
+    EXPECT_TRUE(PostMessageA(keyb, WM_CLOSE, 0, 0));
     EXPECT_EQ(machine_file("posts.log"), "\tTNKeybClass\t16\t0\t0\r\n");
+}
+
+TEST_F(Shell, ThisProgramsOwnWindowsAreFoundAfterTheRunningPrograms) {
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = DefWindowProcA;
+    wc.lpszClassName = "SetupClass";
+    ASSERT_TRUE(RegisterClassA(&wc));
+    HWND mine = CreateWindowA("SetupClass", "TARNO Setup", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(mine, nullptr);
+    EXPECT_EQ(FindWindowA("setupclass", nullptr), mine);
+    EXPECT_EQ(FindWindowA(nullptr, "TARNO Setup"), mine);
+    EXPECT_EQ(FindWindowA("SetupClass", "Other"), nullptr);
+    DestroyWindow(mine);
+    EXPECT_EQ(FindWindowA("SetupClass", nullptr), nullptr);
 }
 
 TEST_F(Shell, FontResourcesAreAddedOnlyForExistingFontFiles) {

@@ -34,6 +34,7 @@ protected:
         sim::read_host_file((std::filesystem::path(root) / name).string(), text);
         return text;
     }
+    void use_codepage(unsigned codepage) { sim::machine().settings.codepage = codepage; }
     std::string host(const std::string& relative) const { return (std::filesystem::path(root) / relative).string(); }
 
     std::string root;

@@ -130,12 +130,18 @@ bool Driver::read_from(int fd) {
     return true;
 }
 
+// A program's news can arrive after its end was seen: a process already reaped stays ended.
+void Driver::note_alive(pid_t pid) {
+    if (pid > 0 && !ended_.count(pid)) alive_.insert(pid);
+}
+
 void Driver::reap() {
     for (;;) {
         int status = 0;
         pid_t pid = ::waitpid(-1, &status, WNOHANG);
         if (pid <= 0) return;
         alive_.erase(pid);
+        ended_.insert(pid);
         if (pid == launched_) exit_code_ = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
     }
 }
@@ -165,9 +171,9 @@ bool Driver::take_event(int fd, Ask& ask, std::string& reason, Event& event) {
         c.buffer.erase(0, nl + 1);
         if (line.rfind("hello ", 0) == 0) {
             c.pid = static_cast<pid_t>(std::atol(line.c_str() + 6));
-            alive_.insert(c.pid);
+            note_alive(c.pid);
         } else if (line.rfind("spawned ", 0) == 0) {
-            alive_.insert(static_cast<pid_t>(std::atol(line.c_str() + 8)));
+            note_alive(static_cast<pid_t>(std::atol(line.c_str() + 8)));
         } else if (line.rfind("rejected ", 0) == 0) {
             sim::unescape_token(line.substr(9), reason);
             event = Event::Rejected;

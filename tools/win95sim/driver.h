@@ -48,6 +48,7 @@ private:
     bool accept_one();
     bool read_from(int fd);
     void reap();
+    void note_alive(pid_t pid);
     bool take_event(int fd, Ask& ask, std::string& reason, Event& event);
 
     int listener_ = -1;
@@ -55,6 +56,7 @@ private:
     std::string socket_path_;
     std::map<int, Connection> connections_;
     std::set<pid_t> alive_;
+    std::set<pid_t> ended_;
     pid_t launched_ = 0;
     int exit_code_ = -1;
 };

@@ -21,6 +21,8 @@ const char kHelp[] =
 int run_interactive(const std::string& machine_dir, const std::string& command_line) {
     ScenarioOptions options;
     options.machine_dir = machine_dir;
+    options.forgiving = true;
+    options.timeout_seconds = 3600; // a person takes their time
     ScenarioSession session(std::filesystem::current_path().string(), options);
     std::string failure;
     std::vector<ScenarioLine> lines;

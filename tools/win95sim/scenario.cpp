@@ -222,7 +222,8 @@ HKEY root_key(const std::string& name) {
 
 class Runner {
 public:
-    Runner(std::string base_dir, ScenarioOptions options) : base_(std::move(base_dir)), options_(std::move(options)) {}
+    Runner(std::string base_dir, ScenarioOptions options)
+        : base_(std::move(base_dir)), options_(std::move(options)), timeout_ms_(options_.timeout_seconds * 1000) {}
     ~Runner() {
         driver_.reset();
         if (sim::attached()) sim::detach();
@@ -325,6 +326,10 @@ private:
     Driver::Event next_event(Driver::Ask& ask) {
         std::string reason;
         Driver::Event e = driver().next_event(timeout_ms_, ask, reason);
+        while (e == Driver::Event::Rejected && options_.forgiving) {
+            std::printf("Windows ignores this input: %s\n", reason.c_str());
+            e = driver().next_event(timeout_ms_, ask, reason);
+        }
         if (e == Driver::Event::Rejected)
             throw Failure(last_input_ + ": Windows ignores this input: " + reason);
         if (e == Driver::Event::Broken) fail(reason);
@@ -850,7 +855,7 @@ private:
     std::optional<Driver::Ask> pending_;
     const ScenarioLine* line_ = nullptr;
     std::string last_input_;
-    int timeout_ms_ = 20000;
+    int timeout_ms_;
     bool ran_ = false;
 };
 

@@ -25,6 +25,8 @@ bool parse_scenario_text(const std::string& text, const std::string& name, std::
 struct ScenarioOptions {
     std::string machine_dir; // empty: a fresh machine in a temporary folder, removed afterwards
     bool verbose = false;    // print each dialog and answer
+    int timeout_seconds = 20; // for a program to ask or end
+    bool forgiving = false;  // an input Windows ignores is reported and the dialog asked again (a person answers)
 };
 
 // Runs a scenario; false with "FILE:LINE: what was expected and what was there".
