@@ -35,7 +35,7 @@ class GeometryAgent : public sim::QueueAgent {
         char title[64];
         GetWindowTextA(dialog, title, sizeof title);
         caption = title;
-        screen = sim::compose_screen().pixels;
+        screen = sim::compose_screen();
         POINT origin{0, 0};
         MapWindowPoints(dialog, nullptr, &origin, 1);
         clientOrigin = origin;
