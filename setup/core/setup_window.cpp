@@ -1,6 +1,9 @@
-// The full-screen main window. Its procedure here only locates setup1.inf and reads the install flags: the
-// installation steps after them are not part of this program yet, so every run ends as cancelled.
+// The full-screen main window. Its procedure here only locates setup1.inf, reads the install flags and shows
+// the Welcome dialog: the installation steps after them are not part of this program yet, so every run ends
+// as cancelled.
+#include "setup/core/progress.h"
 #include "setup/core/setup.h"
+#include "setup/dialogs/wizard.h"
 #include "setup/messages/messages.h"
 #include "setup/resources/ids.h"
 
@@ -14,18 +17,20 @@ void EndCancelled(HWND hwnd) {
     DestroyWindow(hwnd);
 }
 
-void RunInstallation(HWND hwnd) {
-    if (LocateSetupInf(hwnd)) ReadInstallFlags(szInfFile);
-    EndCancelled(hwnd);
+// Express setup skips the dialogs that only ask for confirmation, whatever setup1.inf asks for.
+void ApplyExpressSetup() {
+    if (!fExpressSetup) return;
+    fAskSetupOptions = FALSE;
+    fShowWelcomeDialog = FALSE;
 }
 
-BOOL RegisterChildClass(HINSTANCE instance, const char* name) {
-    WNDCLASSA wc{};
-    wc.lpfnWndProc = DefWindowProcA;
-    wc.hInstance = instance;
-    wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(LTGRAY_BRUSH));
-    wc.lpszClassName = name;
-    return RegisterClassA(&wc) != 0;
+void RunInstallation(HWND hwnd) {
+    if (LocateSetupInf(hwnd)) {
+        ReadInstallFlags(szInfFile);
+        ApplyExpressSetup();
+        if (fShowWelcomeDialog) RunWelcomeDialog();
+    }
+    EndCancelled(hwnd);
 }
 
 } // namespace
@@ -56,9 +61,7 @@ BOOL RegisterSetupClasses(HINSTANCE instance) {
     wc.hbrBackground = CreateSolidBrush(RGB(0, 0, 255));
     wc.lpszClassName = "SetupClass";
     if (!RegisterClassA(&wc)) return FALSE;
-    // The progress and advertising windows draw nothing of their own yet.
-    RegisterChildClass(instance, "SetupInfor");
-    return RegisterChildClass(instance, "SetupAdvert");
+    return RegisterChildClasses();
 }
 
 BOOL CreateSetupWindow(HINSTANCE instance) {

@@ -118,3 +118,19 @@ struct InitialState {
     InitialState() { ResetSetupState(); }
 } initialState;
 } // namespace
+
+// ---- Progress, advertisements and dialog results ------------------------------------------------------------
+char szProgressFile[kProgressFileCap];
+char szProgressText[kProgressTextCap];
+WORD nDialogResult;
+HBRUSH hbrBlue;
+HPEN hpenBlue;
+HBITMAP hbmAdvert[5];
+
+void ResetProgressState() {
+    szProgressFile[0] = szProgressText[0] = '\0';
+    nDialogResult = 0;
+    hbrBlue = nullptr;
+    hpenBlue = nullptr;
+    for (HBITMAP& picture : hbmAdvert) picture = nullptr;
+}

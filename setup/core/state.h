@@ -112,3 +112,15 @@ void ResetSetupState();
 // Fixes the registry locations and the configuration file ids; part of the start-up.
 void SetRegistryLocations();
 void SetConfigFileIds();
+
+// ---- Progress, advertisements and dialog results (added with the progress windows and the wizard) -------
+constexpr int kProgressFileCap = 260;
+constexpr int kProgressTextCap = 272;
+extern char szProgressFile[kProgressFileCap]; // file being copied; empty when none is named
+extern char szProgressText[kProgressTextCap]; // its destination, or a status text
+extern WORD nDialogResult;                    // 0 leave Setup, 1 continue, 2 back: set by every wizard dialog
+extern HBRUSH hbrBlue;                        // filled part of the progress bar; made with the main window
+extern HPEN hpenBlue;                         // its outline
+extern HBITMAP hbmAdvert[5];                  // the advertising pictures, loaded with the main window
+// Clears the variables of this block; ResetSetupState leaves them alone.
+void ResetProgressState();

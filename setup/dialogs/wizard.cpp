@@ -1,0 +1,92 @@
+// The conventions shared by the wizard dialogs.
+#include "setup/dialogs/wizard.h"
+
+#include "setup/core/state.h"
+#include "setup/messages/messages.h"
+#include "setup/resources/ids.h"
+
+namespace {
+
+const COLORREF kDialogGrey = RGB(192, 192, 192);
+const int kCaptionCap = 120;
+
+bool IsTextsColourRequest(UINT msg) {
+    return msg == WM_CTLCOLORDLG || msg == WM_CTLCOLORSTATIC;
+}
+
+// Check boxes, radio buttons and group boxes ask with WM_CTLCOLORSTATIC under Win32 (WM_CTLCOLORBTN comes
+// from push buttons, which keep the system colours).
+bool IsControlsColourRequest(UINT msg) {
+    return IsTextsColourRequest(msg) || msg == WM_CTLCOLOREDIT || msg == WM_CTLCOLORLISTBOX;
+}
+
+bool AnswersColourRequest(UINT msg, WizardColours colours) {
+    return colours == WizardColours::AllControls ? IsControlsColourRequest(msg) : IsTextsColourRequest(msg);
+}
+
+HBRUSH OnCtlColor(HDC dc) {
+    SetBkColor(dc, kDialogGrey);
+    return hbrLightGray;
+}
+
+void RepaintSetupWindow() {
+    if (!hwndSetup) return;
+    InvalidateRect(hwndSetup, nullptr, TRUE);
+    UpdateWindow(hwndSetup);
+}
+
+} // namespace
+
+WORD RunWizardDialog(LPCSTR templateName, DLGPROC proc, LPARAM param) {
+    nDialogResult = kDialogExit;
+    DialogBoxParamA(hInst, templateName, hwndSetup, proc, param);
+    RepaintSetupWindow();
+    return nDialogResult;
+}
+
+void EndWizardDialog(HWND dialog, WORD result) {
+    nDialogResult = result;
+    EndDialog(dialog, result);
+}
+
+void SetWizardCaption(HWND dialog, UINT idLatinCaption) {
+    if (!fLatinTexts) return;
+    char caption[kCaptionCap];
+    if (LoadStringA(hInst, idLatinCaption, caption, sizeof caption) > 0) SetWindowTextA(dialog, caption);
+}
+
+BOOL ConfirmExitSetup(HWND dialog) {
+    if (ShowSetupMessage(dialog, MB_OKCANCEL | MB_ICONQUESTION, IDS_CONFIRM_EXIT) == IDOK) return TRUE;
+    SetFocus(dialog);
+    return FALSE;
+}
+
+BOOL IsCommandFromDisabledButton(HWND dialog, WPARAM wParam) {
+    if (HIWORD(wParam) != BN_CLICKED) return FALSE; // notifications of fields and lists come as they are
+    HWND control = GetDlgItem(dialog, LOWORD(wParam));
+    return control && !IsWindowEnabled(control);
+}
+
+BOOL HandleWizardMessage(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam, const WizardTraits& traits,
+                         INT_PTR* result) {
+    (void)lParam;
+    if (msg == WM_INITDIALOG) {
+        // Only the caption is shared: the dialog's own handler still runs and decides the focus.
+        SetWizardCaption(dialog, traits.idLatinCaption);
+        return FALSE;
+    }
+    if (msg == WM_COMMAND && IsCommandFromDisabledButton(dialog, wParam)) {
+        *result = TRUE;
+        return TRUE;
+    }
+    if (msg == WM_CLOSE) {
+        EndWizardDialog(dialog, kDialogExit);
+        *result = TRUE;
+        return TRUE;
+    }
+    if (AnswersColourRequest(msg, traits.colours)) {
+        *result = reinterpret_cast<INT_PTR>(OnCtlColor(reinterpret_cast<HDC>(wParam)));
+        return TRUE;
+    }
+    return FALSE;
+}

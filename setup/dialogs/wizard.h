@@ -1,0 +1,51 @@
+// What every wizard dialog of tnsetup shares: how it is shown and ended, the result it leaves in
+// nDialogResult, its caption, its colours, the exit confirmation and the refusal of commands from
+// disabled buttons. Each dialog procedure passes its messages through HandleWizardMessage first.
+#pragma once
+
+#include "platform/win32.h"
+
+// Results a wizard dialog leaves in nDialogResult.
+constexpr WORD kDialogExit = 0;     // leave Setup; also the window was closed or the dialog failed
+constexpr WORD kDialogContinue = 1; // the choices were stored
+constexpr WORD kDialogBack = 2;     // Back (options) or leaving Setup confirmed in a sub-dialog
+
+// Which colour requests a dialog answers with the grey dialog brush.
+enum class WizardColours {
+    BackgroundAndTexts, // the dialog itself and its static texts
+    AllControls         // also check boxes, radio buttons, group boxes, edit fields and list boxes
+};
+
+// What the shared handling needs to know about one dialog.
+struct WizardTraits {
+    UINT idLatinCaption;   // string that replaces the template caption under fLatinTexts
+    WizardColours colours; // which controls are painted grey
+};
+
+// Shows the dialog of TEMPLATE_NAME modally over the setup window, repaints the setup window and returns
+// nDialogResult (0 when the dialog could not be shown or ended on a failure path).
+WORD RunWizardDialog(LPCSTR templateName, DLGPROC proc, LPARAM param = 0);
+
+// Handles what every wizard dialog does alike: the caption on opening, the colours, closing through the
+// system menu or Alt+F4 (result 0, no confirmation), and the refusal of a command of a disabled button
+// (Enter while the default button is disabled must not act, however the command arrives). True when MSG
+// was handled; *RESULT is then what the dialog procedure returns.
+BOOL HandleWizardMessage(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam, const WizardTraits& traits,
+                         INT_PTR* result);
+
+// Ends the dialog with RESULT in nDialogResult.
+void EndWizardDialog(HWND dialog, WORD result);
+
+// Asks whether the user wants to leave Setup. True on OK; on Cancel the focus goes back to the dialog and
+// nothing changes.
+BOOL ConfirmExitSetup(HWND dialog);
+
+// True when a WM_COMMAND is a click of a button the user cannot press now: such a command is ignored.
+BOOL IsCommandFromDisabledButton(HWND dialog, WPARAM wParam);
+
+// Sets the dialog's caption from string ID_LATIN_CAPTION when fLatinTexts is set; else keeps the template's.
+void SetWizardCaption(HWND dialog, UINT idLatinCaption);
+
+// The Welcome dialog: 1 Continue, 0 Exit.
+WORD RunWelcomeDialog();
+INT_PTR CALLBACK WelcomeDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam);
