@@ -96,7 +96,9 @@ bool unescape_token(const std::string& token, std::string& out) {
 std::string encode_snapshot(const DialogSnapshot& s) {
     std::ostringstream o;
     o << "dialog " << escape_token(s.kind) << ' ' << escape_token(s.caption) << ' ' << escape_token(s.template_name)
-      << ' ' << s.default_id << ' ' << s.controls.size() << '\n';
+      << ' ' << s.default_id << ' ' << s.painted.size();
+    for (const auto& t : s.painted) o << ' ' << escape_token(t);
+    o << ' ' << s.controls.size() << '\n';
     for (const auto& c : s.controls) {
         o << "control " << c.id << ' ' << escape_token(c.class_name) << ' ' << escape_token(c.text) << ' ' << c.style
           << ' ' << c.visible << ' ' << c.enabled << ' ' << c.focused << ' ' << c.checked << ' ' << c.is_default << ' '
@@ -119,6 +121,7 @@ bool decode_snapshot(const std::string& text, DialogSnapshot& out) {
     s.caption = r.text();
     s.template_name = r.text();
     s.default_id = static_cast<int>(r.number());
+    for (size_t k = r.count(); k > 0; --k) s.painted.push_back(r.text());
     long long n = r.number();
     if (!r.ok() || n < 0 || n > 10000) return false;
     for (long long i = 0; i < n; ++i) {

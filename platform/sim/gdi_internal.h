@@ -17,6 +17,13 @@ struct Surface {
     int width = 0;
     int height = 0;
     std::vector<std::uint32_t> pixels;
+    // The texts drawn on it since it was last erased whole, oldest first: what a person reads on a window
+    // that paints its own text (the user agent is shown them).
+    std::vector<std::string> texts;
+    void note_text(const std::string& text) {
+        if (texts.size() >= 64) texts.erase(texts.begin());
+        texts.push_back(text);
+    }
 
     Surface() = default;
     Surface(int w, int h, std::uint32_t fill = 0);

@@ -302,6 +302,7 @@ DialogSnapshot snapshot_of(void* hwnd_ptr) {
     s.kind = w->dialog ? w->dialog->kind : "window";
     s.caption = w->text;
     if (w->dialog) s.template_name = w->dialog->template_name;
+    s.painted = painted_texts(hwnd);
     if (w->dialog) s.default_id = default_button_id(hwnd);
     if ((w = find(hwnd)) == nullptr) return s;
     for (HWND c : w->children)
@@ -396,8 +397,22 @@ std::string describe(const Input& in) {
     return "?";
 }
 
+// The texts a window painted itself, leaving out those its controls hold and repeats.
+std::vector<std::string> own_texts(const DialogSnapshot& s) {
+    std::vector<std::string> out;
+    for (const auto& t : s.painted) {
+        bool control = std::any_of(s.controls.begin(), s.controls.end(), [&](const ControlSnapshot& c) {
+            return c.text == t || std::find(c.entries.begin(), c.entries.end(), t) != c.entries.end();
+        });
+        if (!control && std::find(out.begin(), out.end(), t) == out.end()) out.push_back(t);
+    }
+    return out;
+}
+
 std::string describe(const DialogSnapshot& s) {
-    std::string out = s.kind + " \"" + s.caption + "\"\n";
+    std::string out = s.kind + " \"" + s.caption + "\"" +
+                      (s.template_name.empty() ? "" : " (" + s.template_name + ")") + "\n";
+    for (const auto& t : own_texts(s)) out += "  text \"" + t + "\"\n";
     for (const auto& c : s.controls) {
         out += "  " + std::to_string(c.id) + " " + c.class_name + " \"" + c.text + "\"";
         if (!c.visible) out += " hidden";

@@ -96,6 +96,9 @@ int frame_width(DWORD style, DWORD ex_style);
 bool has_caption(DWORD style);
 bool class_is(const Window& w, const char* name);
 
+// The texts painted on a window's top-level surface since it was last erased.
+std::vector<std::string> painted_texts(HWND hwnd);
+
 // Message delivery.
 LRESULT send(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam);
 void post(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam);

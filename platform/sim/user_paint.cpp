@@ -472,6 +472,11 @@ void paint_now(HWND hwnd) {
 
 } // namespace
 
+std::vector<std::string> painted_texts(HWND hwnd) {
+    Window* top = top_level_of(hwnd);
+    return top ? surface_of(*top).texts : std::vector<std::string>{};
+}
+
 LRESULT erase_background(HWND hwnd, HDC dc) {
     Window* w = find(hwnd);
     if (!w || !dc) return 0;
@@ -485,6 +490,7 @@ LRESULT erase_background(HWND hwnd, HDC dc) {
     // A class brush may be a system colour index plus one.
     auto value = reinterpret_cast<std::uintptr_t>(brush);
     if (value >= 1 && value <= COLOR_INFOBK + 1) brush = GetSysColorBrush(static_cast<int>(value - 1));
+    if (!is_child(*w)) surface_of(*w).texts.clear(); // what was written on it is gone
     fill_client(dc, hwnd, brush);
     return 1;
 }
