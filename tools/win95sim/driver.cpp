@@ -83,7 +83,10 @@ bool Driver::launch(const std::string& command_line, std::string* error) {
     }
     launched_ = static_cast<pid_t>(pid);
     exit_code_ = pid ? -1 : 0;
-    if (pid) alive_.insert(launched_);
+    if (pid) {
+        reaped_.erase(launched_); // a number used again
+        alive_.insert(launched_);
+    }
     return true;
 }
 
@@ -109,6 +112,7 @@ void Driver::reap() {
         pid_t pid = ::waitpid(-1, &status, WNOHANG);
         if (pid <= 0) return;
         alive_.erase(pid);
+        reaped_.insert(pid);
         if (pid == launched_) exit_code_ = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
     }
 }
@@ -138,9 +142,10 @@ bool Driver::take_event(int fd, Ask& ask, std::string& reason, Event& event) {
         c.buffer.erase(0, nl + 1);
         if (line.rfind("hello ", 0) == 0) {
             c.pid = static_cast<pid_t>(std::atol(line.c_str() + 6));
-            alive_.insert(c.pid);
+            if (!reaped_.count(c.pid)) alive_.insert(c.pid);
         } else if (line.rfind("spawned ", 0) == 0) {
-            alive_.insert(static_cast<pid_t>(std::atol(line.c_str() + 8)));
+            pid_t pid = static_cast<pid_t>(std::atol(line.c_str() + 8));
+            if (!reaped_.count(pid)) alive_.insert(pid);
         } else if (line.rfind("rejected ", 0) == 0) {
             sim::unescape_token(line.substr(9), reason);
             event = Event::Rejected;

@@ -55,6 +55,9 @@ private:
     std::string socket_path_;
     std::map<int, Connection> connections_;
     std::set<pid_t> alive_;
+    // Processes already reaped: a program that starts another and ends may have its child reaped (we
+    // are their subreaper) before its "spawned" record is read, which must not make the child alive.
+    std::set<pid_t> reaped_;
     pid_t launched_ = 0;
     int exit_code_ = -1;
 };
