@@ -347,12 +347,18 @@ bool parse_manifest(const std::string& text, std::vector<ManifestEntry>& out, st
         for (std::string w; words >> w;) {
             if (w == "plain")
                 e.plain = true;
-            else if (e.disk.empty() && std::all_of(w.begin(), w.end(), ::isdigit))
+            else if (e.disk.empty() &&
+                     std::all_of(w.begin(), w.end(), [](char c) { return c >= '0' && c <= '9'; }))
                 e.disk = w;
             else {
                 error = "files.txt:" + std::to_string(lineno) + ": unknown word '" + w + "'";
                 return false;
             }
+        }
+        // A name is a file of a disk's root: nothing that could lead out of the disk folder.
+        if (e.name.find_first_of("/\\:") != std::string::npos || e.name == "." || e.name == "..") {
+            error = "files.txt:" + std::to_string(lineno) + ": '" + e.name + "' is not a plain file name";
+            return false;
         }
         if (e.source.empty() || e.source.find(':') == std::string::npos) {
             error = "files.txt:" + std::to_string(lineno) + ": expected NAME SOURCE [DISK] [plain]";
@@ -463,7 +469,8 @@ std::string stored_bytes(const std::string& name, const std::string& bytes, bool
 }
 
 struct Disk {
-    std::map<std::string, std::string> files; // stored name -> stored bytes
+    std::map<std::string, std::string> files;  // stored name -> stored bytes
+    std::map<std::string, std::string> owners; // upper-case stored name -> upper-case file name
 };
 
 class Builder {
@@ -520,10 +527,17 @@ class Builder {
         return nullptr;
     }
 
-    void put(const std::string& disk, const ManifestEntry& e, const std::string& bytes) {
+    // Two files whose stored names differ only in case, or that compress to the same name (A.EXE and
+    // A.EXX), would overwrite each other on a disk: refused.
+    bool put(const std::string& disk, const ManifestEntry& e, const std::string& bytes, std::string& error) {
         std::string stored_name = e.plain ? e.name : compressed_name(e.name);
+        auto [owner, fresh] = disks_[disk].owners.emplace(upper(stored_name), upper(e.name));
+        if (!fresh && owner->second != upper(e.name))
+            return fail(error,
+                        e.name + " and another file are both stored as " + stored_name + " on disk " + disk);
         disks_[disk].files[stored_name] = stored_bytes(e.name, bytes, e.plain);
         on_disks_.insert(upper(e.name) + "\n" + disk);
+        return true;
     }
 
     bool place(std::string& error) {
@@ -532,12 +546,12 @@ class Builder {
             if (!e)
                 return fail(error, "setup1.inf: [" + r.section + "] names " + r.file +
                                        ", which files.txt does not list");
-            put(r.disk, *e, contents_[upper(e->name)]);
+            if (!put(r.disk, *e, contents_[upper(e->name)], error)) return false;
         }
         for (const auto& e : manifest_) {
             if (same_name(e.name, "setup1.inf")) continue; // written last, with its sizes
             if (!e.disk.empty()) {
-                put(e.disk, e, contents_[upper(e.name)]);
+                if (!put(e.disk, e, contents_[upper(e.name)], error)) return false;
             } else if (!placed(e.name)) {
                 return fail(error, "files.txt:" + std::to_string(e.line) + ": setup1.inf places " + e.name +
                                        " on no disk, and no disk is given");
@@ -551,8 +565,7 @@ class Builder {
             content += contents_[key.substr(0, key.find('\n'))].size();
         std::string final_inf =
             with_volume(inf_text_, volume_sizes(ini_, sizes(), content + inf_text_.size()));
-        put(inf_disk, inf_entry, final_inf);
-        return true;
+        return put(inf_disk, inf_entry, final_inf, error);
     }
 
     bool placed(const std::string& name) const {
