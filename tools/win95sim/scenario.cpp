@@ -840,7 +840,8 @@ private:
             if (l.args.size() == 1) return;
             std::string dir = tab == std::string::npos ? "" : line.substr(tab + 1);
             if (sim::equal_nocase(dir, l.args[2])) return;
-            fail("expected the program start \"" + l.args[0] + "\" in " + l.args[2] + ", but it ran in " + dir);
+            fail("expected the program start \"" + l.args[0] + "\" in " + l.args[2] + ", but it ran in " +
+                 dir);
         }
         fail("expected a program start \"" + l.args[0] + "\", but the starts were:\n" + (text.empty() ? "(none)" : text));
     }
