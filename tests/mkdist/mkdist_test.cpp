@@ -119,6 +119,7 @@ TEST_F(Mkdist, RefusesWithoutTouchingTheOutput) {
         {"", "extra.txt generated:10\n", "setup1.inf places extra.txt on no disk"},
         {"", "other.txt generated:10 9\n", "disk 9 has no entry in [disks]"},
         {"", "odd.txt generated:-5 1\n", "generated:BYTES"},
+        {"", "folder.ttf font:/usr/share 2\n", "cannot read /usr/share"},
         {"", "../escape generated:5 1\n", "'../escape' is not a plain file name"},
         {"[tdk]\r\ntarno.exx=1\r\n", "tarno.exx generated:5\n", "both stored as tarno.ex_ on disk 1"},
         {"", "TARNO.EXE generated:5 1\n", "TARNO.EXE is listed twice"},

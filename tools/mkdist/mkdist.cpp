@@ -398,6 +398,8 @@ std::string generated_bytes(const std::string& name, std::uint64_t size) {
 namespace {
 
 bool read_file(const fs::path& path, std::string& out) {
+    std::error_code ec;
+    if (!fs::is_regular_file(path, ec)) return false; // a folder opens, but reads as nothing
     std::ifstream in(path, std::ios::binary);
     if (!in) return false;
     std::ostringstream s;
