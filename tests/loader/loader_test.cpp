@@ -6,7 +6,7 @@
 namespace {
 
 class Loader : public SimMachine {
-protected:
+  protected:
     void SetUp() override {
         SimMachine::SetUp();
         ResetLoaderState();
@@ -66,6 +66,20 @@ TEST_F(Loader, TheHandOverCommandLineCarriesTheSwitchesInTheirOrder) {
     CopyText(szLoaderSourceDir, "D:\\MY DISK\\");
     BuildLoaderCommand("C:\\WINDOWS\\TNSETUP.TMP\\tnsetup.exe");
     EXPECT_STREQ(szLoaderCommand, "C:\\WINDOWS\\TNSETUP.TMP\\tnsetup.exe /d /sD:\\MY DISK\\");
+}
+
+// On a floppy's 512-byte clusters the free space can stand at any kilobyte: the remainder of a
+// kilobyte is dropped, and a drive that cannot be asked has no free space at all.
+TEST_F(Loader, FreeSpaceCountsWholeKilobytes) {
+    set("drive D: removable " + host("D"));
+    std::filesystem::create_directories(host("D"));
+    set("free D: 256000");
+    EXPECT_EQ(WindowsDriveFreeKB('D'), 250u);
+    set("free D: 257023");
+    EXPECT_EQ(WindowsDriveFreeKB('D'), 250u);
+    set("free D: 257024");
+    EXPECT_EQ(WindowsDriveFreeKB('D'), 251u);
+    EXPECT_EQ(WindowsDriveFreeKB('Q'), 0u);
 }
 
 } // namespace

@@ -110,7 +110,10 @@ bool Driver::launch(const std::string& command_line, std::string* error) {
     }
     launched_ = static_cast<pid_t>(pid);
     exit_code_ = pid ? -1 : 0;
-    if (pid) alive_.insert(launched_);
+    if (pid) {
+        ended_.erase(launched_); // a number used again
+        alive_.insert(launched_);
+    }
     return true;
 }
 

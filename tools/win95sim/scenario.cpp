@@ -70,7 +70,7 @@ const std::map<std::string, VerbShape>& verbs() {
         {"expect-ini", {3, -1, "expect-ini PATH [section] key \"value\"|missing"}},
         {"expect-reg", {3, 3, "expect-reg ROOT\\KEY name \"data\"|missing"}},
         {"expect-log", {2, 2, "expect-log PATH \"line\""}},
-        {"expect-exec", {1, 1, "expect-exec \"command line\""}},
+        {"expect-exec", {1, 3, "expect-exec \"command line\" [in DIR]  or  expect-exec none"}},
         {"expect-power", {1, 1, "expect-power reboot|shutdown|none"}},
         {"expect-progman", {1, 2, "expect-progman \"group\" [\"item\"]"}},
     };
@@ -98,6 +98,8 @@ std::string check_arguments(const ScenarioLine& l) {
     }
     if (l.verb == "file" && !(a.size() == 2 && a[1].rfind("<<", 0) == 0) && !(a.size() == 3 && a[1] == "from"))
         return "file PATH <<WORD or file PATH from HOSTFILE";
+    if (l.verb == "expect-exec" && a.size() != 1 && !(a.size() == 3 && a[1] == "in"))
+        return "the current directory is given as: in DIR";
     if (l.verb == "expect-pixel" && (a[2].size() != 7 || a[2][0] != '#')) return "the colour is #RRGGBB";
     if ((l.verb == "ini" || l.verb == "expect-ini") && l.rest.find('[') == std::string::npos)
         return "the section is written in brackets";
@@ -218,6 +220,15 @@ HKEY root_key(const std::string& name) {
     return nullptr;
 }
 
+std::string dist_dir() {
+    if (const char* env = std::getenv("WIN95SIM_DIST"); env && *env) return env;
+#ifdef WIN95SIM_DIST_DIR
+    return WIN95SIM_DIST_DIR;
+#else
+    return "distribution";
+#endif
+}
+
 } // namespace
 
 class Runner {
@@ -268,7 +279,9 @@ private:
         throw Failure(line_->file + ":" + std::to_string(line_->line) + ": " + what);
     }
 
+    // "@dist/..." names the sample distribution built with the programs (WIN95SIM_DIST overrides where).
     std::string host_file(const std::string& relative) const {
+        if (relative == "@dist" || relative.rfind("@dist/", 0) == 0) return dist_dir() + relative.substr(5);
         fs::path p(relative);
         return (p.is_absolute() ? p : fs::path(base_) / p).string();
     }
@@ -821,11 +834,23 @@ private:
         return text;
     }
 
+    // Each start is recorded as the command line and, after a tab, the current directory it was given.
     void do_expect_exec(const ScenarioLine& l) {
         quiet();
         std::string text = machine_log("exec.log");
-        for (const auto& line : lines_of(text))
-            if (line.substr(0, line.find('\t')) == l.args[0]) return;
+        if (l.args.size() == 1 && l.args[0] == "none" && l.rest.find('"') == std::string::npos) {
+            if (!text.empty()) fail("expected no program start, but the starts were:\n" + text);
+            return;
+        }
+        for (const auto& line : lines_of(text)) {
+            size_t tab = line.find('\t');
+            if (line.substr(0, tab) != l.args[0]) continue;
+            if (l.args.size() == 1) return;
+            std::string dir = tab == std::string::npos ? "" : line.substr(tab + 1);
+            if (sim::equal_nocase(dir, l.args[2])) return;
+            fail("expected the program start \"" + l.args[0] + "\" in " + l.args[2] + ", but it ran in " +
+                 dir);
+        }
         fail("expected a program start \"" + l.args[0] + "\", but the starts were:\n" + (text.empty() ? "(none)" : text));
     }
 
