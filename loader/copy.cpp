@@ -69,13 +69,17 @@ void MakeCompressedName(const char* name, char* out, size_t cap) {
     CopyTextN(out, cap, name);
     size_t len = lstrlenA(out);
     size_t base = len;
-    while (base > 0 && out[base - 1] != '\\' && out[base - 1] != '/' && out[base - 1] != ':') --base;
+    while (base > 0 && out[base - 1] != '\\' && out[base - 1] != '/' && out[base - 1] != ':')
+        --base;
     const char* dot = nullptr;
     for (size_t i = base; i < len; ++i)
         if (out[i] == '.') dot = out + i;
-    if (dot && out + len - dot >= 2) out[len - 1] = '_';
-    else if (dot) AppendTextN(out, cap, "_"); // "name." has an extension of the dot alone
-    else AppendTextN(out, cap, "._");
+    if (dot && out + len - dot >= 2)
+        out[len - 1] = '_';
+    else if (dot)
+        AppendTextN(out, cap, "_"); // "name." has an extension of the dot alone
+    else
+        AppendTextN(out, cap, "._");
 }
 
 int CopySetupFiles() {

@@ -12,9 +12,9 @@ extern BOOL fSwitchE; // express setup
 extern BOOL fSwitchQ; // no log messages
 extern BOOL fSwitchO; // OEM setup
 
-extern char szLoaderWindowsDir[MAX_PATH];  // with a trailing backslash once the checks passed
-extern char szLoaderSourceDir[MAX_PATH];   // drive and directory of the loader, trailing backslash
-extern char szLoaderTempDir[MAX_PATH];     // Windows directory + "TNSETUP.TMP\"
+extern char szLoaderWindowsDir[MAX_PATH];       // with a trailing backslash once the checks passed
+extern char szLoaderSourceDir[MAX_PATH];        // drive and directory of the loader, trailing backslash
+extern char szLoaderTempDir[MAX_PATH];          // Windows directory + "TNSETUP.TMP\"
 extern char szLoaderCommand[2 * MAX_PATH + 64]; // command line of the main setup program
 extern HWND hwndLoader;
 

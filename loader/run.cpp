@@ -20,7 +20,8 @@ void ReadLoaderSourceDir() {
     DWORD len = GetModuleFileNameA(nullptr, path, sizeof path);
     if (len >= sizeof path) len = sizeof path - 1;
     path[len] = '\0';
-    while (len > 0 && path[len - 1] != '\\' && path[len - 1] != ':') --len;
+    while (len > 0 && path[len - 1] != '\\' && path[len - 1] != ':')
+        --len;
     path[len] = '\0';
     CopyText(szLoaderSourceDir, path);
     AddBackslash(szLoaderSourceDir);

@@ -4,7 +4,8 @@
 DWORD WindowsDriveFreeKB(char driveLetter) {
     char root[] = {driveLetter, ':', '\\', '\0'};
     DWORD sectorsPerCluster = 0, bytesPerSector = 0, freeClusters = 0, totalClusters = 0;
-    if (!GetDiskFreeSpaceA(root, &sectorsPerCluster, &bytesPerSector, &freeClusters, &totalClusters)) return 0;
+    if (!GetDiskFreeSpaceA(root, &sectorsPerCluster, &bytesPerSector, &freeClusters, &totalClusters))
+        return 0;
     // The product of the three can pass 4 GB on a large drive: count in 64 bits so it cannot wrap to a
     // small number and refuse a drive with plenty of room.
     unsigned long long bytes =
@@ -19,7 +20,9 @@ BOOL CheckLoaderFreeSpace() {
     DWORD freeKB = WindowsDriveFreeKB(drive[0]);
     if (freeKB > kLoaderNeedKB) return TRUE;
     char text[256];
-    wsprintfA(text, "Insufficient disk space to initialize Setup:\r\rWindows drive [%s:]      Free: %luKB   Need: %luKB\r",
+    wsprintfA(text,
+              "Insufficient disk space to initialize Setup:\r\rWindows drive [%s:]      Free: %luKB   Need: "
+              "%luKB\r",
               drive, freeKB, kLoaderNeedKB);
     MessageBoxA(nullptr, text, "Setup", MB_OK | MB_ICONERROR);
     return FALSE;

@@ -5,15 +5,22 @@
 
 namespace {
 
-bool IsSeparator(char c) { return c == ' ' || c == '/' || c == '-'; }
+bool IsSeparator(char c) {
+    return c == ' ' || c == '/' || c == '-';
+}
 
 // Sets the flag of a one-letter switch word; other words are ignored.
 void ApplySwitchWord(const char* word) {
-    if (lstrcmpiA(word, "a") == 0) fSwitchA = TRUE;
-    else if (lstrcmpiA(word, "n") == 0) fSwitchN = TRUE;
-    else if (lstrcmpiA(word, "e") == 0) fSwitchE = TRUE;
-    else if (lstrcmpiA(word, "q") == 0) fSwitchQ = TRUE;
-    else if (lstrcmpiA(word, "o") == 0) fSwitchO = TRUE;
+    if (lstrcmpiA(word, "a") == 0)
+        fSwitchA = TRUE;
+    else if (lstrcmpiA(word, "n") == 0)
+        fSwitchN = TRUE;
+    else if (lstrcmpiA(word, "e") == 0)
+        fSwitchE = TRUE;
+    else if (lstrcmpiA(word, "q") == 0)
+        fSwitchQ = TRUE;
+    else if (lstrcmpiA(word, "o") == 0)
+        fSwitchO = TRUE;
 }
 
 void ShowSwitchHelp() {
@@ -31,10 +38,12 @@ SwitchOutcome ParseLoaderSwitches(const char* commandLine) {
     CopyText(line, commandLine ? commandLine : "");
     char* p = line;
     while (*p) {
-        while (*p && IsSeparator(*p)) ++p;
+        while (*p && IsSeparator(*p))
+            ++p;
         if (!*p) break;
         char* word = p;
-        while (*p && !IsSeparator(*p)) ++p;
+        while (*p && !IsSeparator(*p))
+            ++p;
         char saved = *p;
         *p = '\0';
         if (lstrcmpA(word, "?") == 0) return SwitchOutcome::Help;

@@ -8,11 +8,17 @@ const char kClassName[] = "SetupClass";
 const int kWidth = 470;
 const int kHeight = 300;
 
-void OnCreate(HWND hwnd) { PostMessageA(hwnd, WM_COMMAND, 0, 0); }
+void OnCreate(HWND hwnd) {
+    PostMessageA(hwnd, WM_COMMAND, 0, 0);
+}
 
-void OnCommand(HWND hwnd) { PostMessageA(hwnd, WM_DESTROY, static_cast<WPARAM>(CopySetupFiles()), 0); }
+void OnCommand(HWND hwnd) {
+    PostMessageA(hwnd, WM_DESTROY, static_cast<WPARAM>(CopySetupFiles()), 0);
+}
 
-void OnDestroy(WPARAM code) { PostQuitMessage(static_cast<int>(code)); }
+void OnDestroy(WPARAM code) {
+    PostQuitMessage(static_cast<int>(code));
+}
 
 } // namespace
 
@@ -41,7 +47,8 @@ BOOL CreateLoaderWindow(HINSTANCE instance) {
     if (!RegisterClassA(&wc)) return FALSE;
     int x = (GetSystemMetrics(SM_CXSCREEN) - kWidth) / 2;
     int y = (GetSystemMetrics(SM_CYSCREEN) - kHeight) / 2;
-    hwndLoader = CreateWindowA(kClassName, "", WS_POPUP, x, y, kWidth, kHeight, nullptr, nullptr, instance, nullptr);
+    hwndLoader =
+        CreateWindowA(kClassName, "", WS_POPUP, x, y, kWidth, kHeight, nullptr, nullptr, instance, nullptr);
     return hwndLoader != nullptr;
 }
 

@@ -27,8 +27,9 @@ struct ControlSnapshot {
 struct DialogSnapshot {
     std::string kind; // "dialog", "message" (MessageBoxA), "open" (GetOpenFileNameA), "window"
     std::string caption;
-    std::string template_name; // the dialog's template as the program named it ("WELCOME", "#101"); "" if none
-    int default_id = 0;        // 0: no default push button
+    std::string
+        template_name;  // the dialog's template as the program named it ("WELCOME", "#101"); "" if none
+    int default_id = 0; // 0: no default push button
     std::vector<std::string> painted; // texts the window painted itself (not held by controls)
     std::vector<ControlSnapshot> controls;
 };

@@ -18,13 +18,14 @@ int hex_value(char c) {
 std::vector<std::string> tokens(const std::string& line) {
     std::vector<std::string> out;
     std::istringstream in(line);
-    for (std::string t; in >> t;) out.push_back(t);
+    for (std::string t; in >> t;)
+        out.push_back(t);
     return out;
 }
 
 // Reads the tokens of one record in order; any shortfall or bad value marks the reader failed.
 class Reader {
-public:
+  public:
     explicit Reader(const std::string& line) : t_(tokens(line)) {}
     std::string word() { return i_ < t_.size() ? t_[i_++] : (ok_ = false, std::string()); }
     std::string text() {
@@ -52,13 +53,14 @@ public:
     }
     bool ok() const { return ok_ && i_ == t_.size(); }
 
-private:
+  private:
     std::vector<std::string> t_;
     size_t i_ = 0;
     bool ok_ = true;
 };
 
-const char* const kKinds[] = {"click", "check", "type", "select", "pick", "dblclick", "enter", "escape", "alt-f4", "fail"};
+const char* const kKinds[] = {"click",    "check", "type",   "select", "pick",
+                              "dblclick", "enter", "escape", "alt-f4", "fail"};
 
 } // namespace
 
@@ -95,17 +97,20 @@ bool unescape_token(const std::string& token, std::string& out) {
 
 std::string encode_snapshot(const DialogSnapshot& s) {
     std::ostringstream o;
-    o << "dialog " << escape_token(s.kind) << ' ' << escape_token(s.caption) << ' ' << escape_token(s.template_name)
-      << ' ' << s.default_id << ' ' << s.painted.size();
-    for (const auto& t : s.painted) o << ' ' << escape_token(t);
+    o << "dialog " << escape_token(s.kind) << ' ' << escape_token(s.caption) << ' '
+      << escape_token(s.template_name) << ' ' << s.default_id << ' ' << s.painted.size();
+    for (const auto& t : s.painted)
+        o << ' ' << escape_token(t);
     o << ' ' << s.controls.size() << '\n';
     for (const auto& c : s.controls) {
-        o << "control " << c.id << ' ' << escape_token(c.class_name) << ' ' << escape_token(c.text) << ' ' << c.style
-          << ' ' << c.visible << ' ' << c.enabled << ' ' << c.focused << ' ' << c.checked << ' ' << c.is_default << ' '
-          << c.entries.size();
-        for (const auto& e : c.entries) o << ' ' << escape_token(e);
+        o << "control " << c.id << ' ' << escape_token(c.class_name) << ' ' << escape_token(c.text) << ' '
+          << c.style << ' ' << c.visible << ' ' << c.enabled << ' ' << c.focused << ' ' << c.checked << ' '
+          << c.is_default << ' ' << c.entries.size();
+        for (const auto& e : c.entries)
+            o << ' ' << escape_token(e);
         o << ' ' << c.selected.size();
-        for (int i : c.selected) o << ' ' << i;
+        for (int i : c.selected)
+            o << ' ' << i;
         o << '\n';
     }
     return o.str();
@@ -121,7 +126,8 @@ bool decode_snapshot(const std::string& text, DialogSnapshot& out) {
     s.caption = r.text();
     s.template_name = r.text();
     s.default_id = static_cast<int>(r.number());
-    for (size_t k = r.count(); k > 0; --k) s.painted.push_back(r.text());
+    for (size_t k = r.count(); k > 0; --k)
+        s.painted.push_back(r.text());
     long long n = r.number();
     if (!r.ok() || n < 0 || n > 10000) return false;
     for (long long i = 0; i < n; ++i) {
@@ -137,8 +143,10 @@ bool decode_snapshot(const std::string& text, DialogSnapshot& out) {
         cs.focused = c.number() != 0;
         cs.checked = static_cast<int>(c.number());
         cs.is_default = c.number() != 0;
-        for (size_t k = c.count(); k > 0; --k) cs.entries.push_back(c.text());
-        for (size_t k = c.count(); k > 0; --k) cs.selected.push_back(static_cast<int>(c.number()));
+        for (size_t k = c.count(); k > 0; --k)
+            cs.entries.push_back(c.text());
+        for (size_t k = c.count(); k > 0; --k)
+            cs.selected.push_back(static_cast<int>(c.number()));
         if (!c.ok()) return false;
         s.controls.push_back(std::move(cs));
     }
@@ -148,9 +156,10 @@ bool decode_snapshot(const std::string& text, DialogSnapshot& out) {
 
 std::string encode_input(const Input& in) {
     std::ostringstream o;
-    o << "input " << kKinds[static_cast<int>(in.kind)] << ' ' << in.id << ' ' << escape_token(in.control) << ' '
-      << escape_token(in.text) << ' ' << in.index << ' ' << in.check << ' ' << in.entries.size();
-    for (const auto& e : in.entries) o << ' ' << escape_token(e);
+    o << "input " << kKinds[static_cast<int>(in.kind)] << ' ' << in.id << ' ' << escape_token(in.control)
+      << ' ' << escape_token(in.text) << ' ' << in.index << ' ' << in.check << ' ' << in.entries.size();
+    for (const auto& e : in.entries)
+        o << ' ' << escape_token(e);
     o << ' ' << escape_token(in.reason);
     return o.str();
 }
@@ -168,7 +177,8 @@ bool decode_input(const std::string& line, Input& out) {
     in.text = r.text();
     in.index = static_cast<int>(r.number());
     in.check = static_cast<int>(r.number());
-    for (size_t k = r.count(); k > 0; --k) in.entries.push_back(r.text());
+    for (size_t k = r.count(); k > 0; --k)
+        in.entries.push_back(r.text());
     in.reason = r.text();
     if (!known || !r.ok()) return false;
     out = std::move(in);

@@ -80,8 +80,12 @@ bool unicode_to_ansi(char16_t u, unsigned codepage, unsigned char& out) {
     return false;
 }
 
-unsigned char ansi_upper(unsigned char c, unsigned codepage) { return map_case(c, codepage, unicode_upper); }
-unsigned char ansi_lower(unsigned char c, unsigned codepage) { return map_case(c, codepage, unicode_lower); }
+unsigned char ansi_upper(unsigned char c, unsigned codepage) {
+    return map_case(c, codepage, unicode_upper);
+}
+unsigned char ansi_lower(unsigned char c, unsigned codepage) {
+    return map_case(c, codepage, unicode_lower);
+}
 
 std::string utf16_to_ansi(const std::u16string& text, unsigned codepage) {
     std::string out;
@@ -97,7 +101,8 @@ std::string utf16_to_ansi(const std::u16string& text, unsigned codepage) {
 std::u16string ansi_to_utf16(const std::string& text, unsigned codepage) {
     std::u16string out;
     out.reserve(text.size());
-    for (char c : text) out += ansi_to_unicode(static_cast<unsigned char>(c), codepage);
+    for (char c : text)
+        out += ansi_to_unicode(static_cast<unsigned char>(c), codepage);
     return out;
 }
 

@@ -158,8 +158,8 @@ BOOL WINAPI DdeDisconnect(HCONV hConv) {
     return dde().conversations.erase(reinterpret_cast<std::uintptr_t>(hConv)) ? TRUE : FALSE;
 }
 
-HDDEDATA WINAPI DdeClientTransaction(LPBYTE pData, DWORD cbData, HCONV hConv, HSZ, UINT, UINT wType, DWORD dwTimeout,
-                                     LPDWORD pdwResult) {
+HDDEDATA WINAPI DdeClientTransaction(LPBYTE pData, DWORD cbData, HCONV hConv, HSZ, UINT, UINT wType,
+                                     DWORD dwTimeout, LPDWORD pdwResult) {
     auto conv = dde().conversations.find(reinterpret_cast<std::uintptr_t>(hConv));
     if (conv == dde().conversations.end()) return nullptr;
     Instance* inst = instance(conv->second.instance);

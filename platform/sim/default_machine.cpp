@@ -236,7 +236,8 @@ std::vector<std::pair<std::string, std::string>> default_machine_files() {
         {"C/WINDOWS/SYSTEM/SETUP.INF", crlf(kSetupInf)},
         {"registry.reg", crlf(kRegistry)}};
     for (const char* f : kFontFiles)
-        files.push_back({std::string("C/WINDOWS/FONTS/") + f, std::string("simulated font file ") + f + "\r\n"});
+        files.push_back(
+            {std::string("C/WINDOWS/FONTS/") + f, std::string("simulated font file ") + f + "\r\n"});
     return files;
 }
 
@@ -254,7 +255,8 @@ bool create_default_machine(const std::string& dir, std::string* error) {
     }
     Settings s;
     std::string err;
-    if (!apply_setting(s, "drive A: removable A", dir, &err) || !apply_setting(s, "drive C: fixed C", dir, &err)) {
+    if (!apply_setting(s, "drive A: removable A", dir, &err) ||
+        !apply_setting(s, "drive C: fixed C", dir, &err)) {
         if (error) *error = err;
         return false;
     }
@@ -269,7 +271,8 @@ bool create_default_machine(const std::string& dir, std::string* error) {
         return false;
     }
     bool ok = true;
-    for (const auto& [relative, content] : default_machine_files()) ok = ok && write_file(root / relative, content, error);
+    for (const auto& [relative, content] : default_machine_files())
+        ok = ok && write_file(root / relative, content, error);
     return ok && save_progman(dir, default_progman(), error) && save_settings(dir, s, error);
 }
 

@@ -81,7 +81,7 @@ Input await_input() {
 }
 
 class RemoteAgent : public Agent {
-public:
+  public:
     Input next(const DialogSnapshot& snapshot) override {
         if (!send_text("ask\n" + encode_snapshot(snapshot) + "end\n")) {
             Input fail;
@@ -120,9 +120,13 @@ bool connect_driver(std::string* error) {
     return send_text("hello " + std::to_string(::getpid()) + "\n");
 }
 
-bool driver_connected() { return link_fd() >= 0; }
+bool driver_connected() {
+    return link_fd() >= 0;
+}
 
-void driver_notify_spawned(long pid) { send_text("spawned " + std::to_string(pid) + "\n"); }
+void driver_notify_spawned(long pid) {
+    send_text("spawned " + std::to_string(pid) + "\n");
+}
 
 void driver_notify_exit(int code) {
     send_text("bye " + std::to_string(code) + "\n");

@@ -377,7 +377,8 @@ int WINAPI DrawTextA(HDC hdc, LPCSTR text, int length, LPRECT rect, UINT format)
         rect->bottom = rect->top + height;
         return height;
     }
-    if (Target t = target_of(*dc); t.valid()) t.surface->note_text(std::string(text, static_cast<std::size_t>(n)));
+    if (Target t = target_of(*dc); t.valid())
+        t.surface->note_text(std::string(text, static_cast<std::size_t>(n)));
     int top = rect->top;
     bool single = format & DT_SINGLELINE;
     if (single && (format & DT_VCENTER))

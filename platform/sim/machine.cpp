@@ -26,29 +26,42 @@ bool parse_u64(const std::string& s, std::uint64_t& out) {
 
 const char* version_name(WinVersion v) {
     switch (v) {
-    case WinVersion::NT4: return "nt4";
-    case WinVersion::Win31: return "31";
-    default: return "95";
+    case WinVersion::NT4:
+        return "nt4";
+    case WinVersion::Win31:
+        return "31";
+    default:
+        return "95";
     }
 }
 
 const char* kind_name(DriveKind k) {
     switch (k) {
-    case DriveKind::Removable: return "removable";
-    case DriveKind::Remote: return "remote";
-    case DriveKind::CdRom: return "cdrom";
-    default: return "fixed";
+    case DriveKind::Removable:
+        return "removable";
+    case DriveKind::Remote:
+        return "remote";
+    case DriveKind::CdRom:
+        return "cdrom";
+    default:
+        return "fixed";
     }
 }
 
 bool parse_kind(const std::string& s, DriveKind& out) {
     std::string l = s;
-    for (char& c : l) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    if (l == "fixed") out = DriveKind::Fixed;
-    else if (l == "removable") out = DriveKind::Removable;
-    else if (l == "remote") out = DriveKind::Remote;
-    else if (l == "cdrom") out = DriveKind::CdRom;
-    else return false;
+    for (char& c : l)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if (l == "fixed")
+        out = DriveKind::Fixed;
+    else if (l == "removable")
+        out = DriveKind::Removable;
+    else if (l == "remote")
+        out = DriveKind::Remote;
+    else if (l == "cdrom")
+        out = DriveKind::CdRom;
+    else
+        return false;
     return true;
 }
 
@@ -67,7 +80,9 @@ std::string resolve_folder(const std::string& setting, const std::string& base) 
     return p.lexically_normal().string();
 }
 
-std::string quote(const std::string& s) { return "\"" + s + "\""; }
+std::string quote(const std::string& s) {
+    return "\"" + s + "\"";
+}
 
 } // namespace
 
@@ -113,30 +128,37 @@ bool apply_setting(Settings& s, const std::string& line, const std::string& base
     char d = 0;
     if (key == "windows") {
         if (!need(2, "windows 95|nt4|31")) return false;
-        if (w[1] == "95") s.version = WinVersion::Win95;
-        else if (w[1] == "nt4") s.version = WinVersion::NT4;
-        else if (w[1] == "31") s.version = WinVersion::Win31;
-        else return fail(error, "bad Windows version '" + w[1] + "' (95, nt4 or 31)");
+        if (w[1] == "95")
+            s.version = WinVersion::Win95;
+        else if (w[1] == "nt4")
+            s.version = WinVersion::NT4;
+        else if (w[1] == "31")
+            s.version = WinVersion::Win31;
+        else
+            return fail(error, "bad Windows version '" + w[1] + "' (95, nt4 or 31)");
     } else if (key == "screen") {
         if (!need(2, "screen WIDTHxHEIGHT")) return false;
         size_t x = w[1].find_first_of("xX");
         std::uint64_t cx = 0, cy = 0;
-        if (x == std::string::npos || !parse_u64(w[1].substr(0, x), cx) || !parse_u64(w[1].substr(x + 1), cy) ||
-            cx < 320 || cy < 200 || cx > 4096 || cy > 4096)
+        if (x == std::string::npos || !parse_u64(w[1].substr(0, x), cx) ||
+            !parse_u64(w[1].substr(x + 1), cy) || cx < 320 || cy < 200 || cx > 4096 || cy > 4096)
             return fail(error, "bad screen size '" + w[1] + "' (WIDTHxHEIGHT, 320x200 to 4096x4096)");
         s.screen_width = static_cast<int>(cx);
         s.screen_height = static_cast<int>(cy);
     } else if (key == "codepage") {
         if (!need(2, "codepage 1251|1252")) return false;
-        if (w[1] == "1251") s.codepage = 1251;
-        else if (w[1] == "1252") s.codepage = 1252;
-        else return fail(error, "bad code page '" + w[1] + "' (1251 or 1252)");
+        if (w[1] == "1251")
+            s.codepage = 1251;
+        else if (w[1] == "1252")
+            s.codepage = 1252;
+        else
+            return fail(error, "bad code page '" + w[1] + "' (1251 or 1252)");
     } else if (key == "progman") {
         if (!need(2, "progman on|off")) return false;
         if (w[1] != "on" && w[1] != "off") return fail(error, "bad progman value '" + w[1] + "' (on or off)");
         s.progman = w[1] == "on";
     } else if (key == "fail-alloc") {
-        if (!need(2, "fail-alloc N") ) return false;
+        if (!need(2, "fail-alloc N")) return false;
         if (!parse_u64(w[1], n) || n > 1000000000) return fail(error, "bad allocation count '" + w[1] + "'");
         s.fail_alloc_after = static_cast<long>(n);
     } else if (key == "free" || key == "disk-full") {
@@ -145,10 +167,13 @@ bool apply_setting(Settings& s, const std::string& line, const std::string& base
         if (!parse_u64(w[2], n)) return fail(error, "bad byte count '" + w[2] + "'");
         auto it = s.drives.find(d);
         if (it == s.drives.end()) return fail(error, std::string("no drive ") + d + ": on this machine");
-        if (key == "free") it->second.free = n;
-        else it->second.full_after = n;
+        if (key == "free")
+            it->second.free = n;
+        else
+            it->second.full_after = n;
     } else if (key == "drive") {
-        if (w.size() != 3 && w.size() != 4) return fail(error, "usage: drive D: fixed|removable|remote|cdrom [FOLDER]");
+        if (w.size() != 3 && w.size() != 4)
+            return fail(error, "usage: drive D: fixed|removable|remote|cdrom [FOLDER]");
         if (!parse_drive(w[1], d)) return fail(error, "bad drive '" + w[1] + "'");
         Drive drive;
         drive.letter = d;
@@ -166,7 +191,8 @@ bool apply_setting(Settings& s, const std::string& line, const std::string& base
         std::string p = upper_ascii(w[1]);
         for (char& c : p)
             if (c == '/') c = '\\';
-        while (p.size() > 3 && p.back() == '\\') p.pop_back();
+        while (p.size() > 3 && p.back() == '\\')
+            p.pop_back();
         if (key == "readonly" && p.size() == 2 && p[1] == ':') {
             auto it = s.drives.find(p[0]);
             if (it == s.drives.end()) return fail(error, "no drive " + p + " on this machine");
@@ -216,7 +242,8 @@ bool load_settings(const std::string& dir, Settings& out, std::string* error) {
             section = line.substr(1, e - 1);
             drive = 0;
             if (section.rfind("drive ", 0) == 0) {
-                if (!parse_drive(section.substr(6), drive)) return fail(error, where() + "bad drive in [" + section + "]");
+                if (!parse_drive(section.substr(6), drive))
+                    return fail(error, where() + "bad drive in [" + section + "]");
                 Drive dr;
                 dr.letter = drive;
                 dr.folder_setting = std::string(1, drive);
@@ -230,7 +257,8 @@ bool load_settings(const std::string& dir, Settings& out, std::string* error) {
         size_t eq = line.find('=');
         if (eq == std::string::npos) return fail(error, where() + "expected key=value");
         std::string key = line.substr(0, eq), value = line.substr(eq + 1);
-        while (!key.empty() && (key.back() == ' ' || key.back() == '\t')) key.pop_back();
+        while (!key.empty() && (key.back() == ' ' || key.back() == '\t'))
+            key.pop_back();
         size_t vb = value.find_first_not_of(" \t");
         value = vb == std::string::npos ? "" : value.substr(vb);
         std::string err;
@@ -240,15 +268,18 @@ bool load_settings(const std::string& dir, Settings& out, std::string* error) {
         } else if (drive) {
             Drive& dr = s.drives[drive];
             std::string d = std::string(1, drive) + ": ";
-            if (key == "type") ok = parse_kind(value, dr.kind) || (err = "bad drive type '" + value + "'", false);
+            if (key == "type")
+                ok = parse_kind(value, dr.kind) || (err = "bad drive type '" + value + "'", false);
             else if (key == "folder") {
                 dr.folder_setting = value;
                 dr.folder = resolve_folder(value, dir);
-            } else if (key == "free" || key == "disk-full") ok = apply_setting(s, key + " " + d + value, dir, &err);
+            } else if (key == "free" || key == "disk-full")
+                ok = apply_setting(s, key + " " + d + value, dir, &err);
             else if (key == "readonly") {
                 if (value != "yes" && value != "no") ok = false, err = "readonly is yes or no";
                 dr.readonly = value == "yes";
-            } else ok = false, err = "unknown drive key '" + key + "'";
+            } else
+                ok = false, err = "unknown drive key '" + key + "'";
         } else if (section == "faults") {
             ok = apply_setting(s, key + " " + quote(value), dir, &err);
         } else if (section == "running") {
@@ -271,19 +302,26 @@ bool save_settings(const std::string& dir, const Settings& s, std::string* error
       << s.screen_height << "\ncodepage=" << s.codepage << "\nprogman=" << (s.progman ? "on" : "off")
       << "\nfail-alloc=" << s.fail_alloc_after << "\n";
     for (const auto& [letter, d] : s.drives) {
-        o << "\n[drive " << letter << ":]\ntype=" << kind_name(d.kind) << "\nfolder=" << d.folder_setting << "\n";
+        o << "\n[drive " << letter << ":]\ntype=" << kind_name(d.kind) << "\nfolder=" << d.folder_setting
+          << "\n";
         if (d.free) o << "free=" << *d.free << "\n";
         if (d.full_after) o << "disk-full=" << *d.full_after << "\n";
         o << "readonly=" << (d.readonly ? "yes" : "no") << "\n";
     }
     o << "\n[faults]\n";
-    for (const auto& p : s.readonly_paths) o << "readonly=" << p << "\n";
-    for (const auto& p : s.fail_write) o << "fail-write=" << p << "\n";
-    for (const auto& p : s.fail_read) o << "fail-read=" << p << "\n";
-    for (const auto& p : s.deny_registry) o << "deny-registry=" << p << "\n";
-    for (const auto& p : s.progman_refuse) o << "progman-refuse=" << p << "\n";
+    for (const auto& p : s.readonly_paths)
+        o << "readonly=" << p << "\n";
+    for (const auto& p : s.fail_write)
+        o << "fail-write=" << p << "\n";
+    for (const auto& p : s.fail_read)
+        o << "fail-read=" << p << "\n";
+    for (const auto& p : s.deny_registry)
+        o << "deny-registry=" << p << "\n";
+    for (const auto& p : s.progman_refuse)
+        o << "progman-refuse=" << p << "\n";
     o << "\n[running]\n";
-    for (const auto& r : s.running) o << "program=" << quote(r.title) << " " << quote(r.window_class) << "\n";
+    for (const auto& r : s.running)
+        o << "program=" << quote(r.title) << " " << quote(r.window_class) << "\n";
     std::string path = (fs::path(dir) / kMachineIni).string();
     if (!write_host_file(path, o.str())) return fail(error, "cannot write " + path);
     return true;
@@ -291,7 +329,10 @@ bool save_settings(const std::string& dir, const Settings& s, std::string* error
 
 std::string describe_settings(const Settings& s) {
     std::ostringstream o;
-    o << "Windows " << (s.version == WinVersion::Win95 ? "95 (4.0)" : s.version == WinVersion::NT4 ? "NT 4.0" : "3.1")
+    o << "Windows "
+      << (s.version == WinVersion::Win95 ? "95 (4.0)"
+          : s.version == WinVersion::NT4 ? "NT 4.0"
+                                         : "3.1")
       << ", screen " << s.screen_width << " x " << s.screen_height << ", ANSI code page " << s.codepage
       << ", Program Manager " << (s.progman ? "on" : "off") << "\n";
     for (const auto& [letter, d] : s.drives) {
@@ -301,13 +342,19 @@ std::string describe_settings(const Settings& s) {
         if (d.full_after) o << ", full after " << *d.full_after << " bytes";
         o << "\n";
     }
-    for (const auto& p : s.readonly_paths) o << "  read-only " << p << "\n";
-    for (const auto& p : s.fail_write) o << "  writes fail: " << p << "\n";
-    for (const auto& p : s.fail_read) o << "  reads fail: " << p << "\n";
-    for (const auto& p : s.deny_registry) o << "  registry denied: " << p << "\n";
-    for (const auto& p : s.progman_refuse) o << "  Program Manager refuses " << p << "\n";
+    for (const auto& p : s.readonly_paths)
+        o << "  read-only " << p << "\n";
+    for (const auto& p : s.fail_write)
+        o << "  writes fail: " << p << "\n";
+    for (const auto& p : s.fail_read)
+        o << "  reads fail: " << p << "\n";
+    for (const auto& p : s.deny_registry)
+        o << "  registry denied: " << p << "\n";
+    for (const auto& p : s.progman_refuse)
+        o << "  Program Manager refuses " << p << "\n";
     if (s.fail_alloc_after) o << "  memory allocation " << s.fail_alloc_after << " and later fail\n";
-    for (const auto& r : s.running) o << "  running: \"" << r.title << "\" class \"" << r.window_class << "\"\n";
+    for (const auto& r : s.running)
+        o << "  running: \"" << r.title << "\" class \"" << r.window_class << "\"\n";
     return o.str();
 }
 

@@ -17,9 +17,9 @@ enum class DriveKind { Fixed, Removable, Remote, CdRom };
 struct Drive {
     char letter = 'C';
     DriveKind kind = DriveKind::Fixed;
-    std::string folder;                // host folder, absolute
-    std::string folder_setting;        // as written in machine.ini (relative to the machine folder or absolute)
-    std::optional<std::uint64_t> free; // reported free bytes; none: the host's
+    std::string folder;         // host folder, absolute
+    std::string folder_setting; // as written in machine.ini (relative to the machine folder or absolute)
+    std::optional<std::uint64_t> free;       // reported free bytes; none: the host's
     std::optional<std::uint64_t> full_after; // writes fail once this many bytes were written in this process
     bool readonly = false;
     std::uint64_t written = 0; // bytes written by this process, for full_after
@@ -54,7 +54,7 @@ struct Machine {
     std::string dir; // host folder
     Settings settings;
     std::string module_path = "C:\\SETUP.EXE";
-    std::string current_dir = "C:\\"; // always ends in a backslash
+    std::string current_dir = "C:\\";        // always ends in a backslash
     std::shared_ptr<RegistryState> registry; // loaded at the process's first registry call
 };
 

@@ -11,7 +11,9 @@ namespace fs = std::filesystem;
 namespace sim {
 namespace {
 
-char upper_char(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
+char upper_char(char c) {
+    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
 
 std::vector<std::string> components(const std::string& rest) {
     std::vector<std::string> out;
@@ -44,13 +46,14 @@ std::string match_entry(const fs::path& dir, const std::string& name) {
 } // namespace
 
 std::string upper_ascii(std::string s) {
-    for (char& c : s) c = upper_char(c);
+    for (char& c : s)
+        c = upper_char(c);
     return s;
 }
 
 bool equal_nocase(const std::string& a, const std::string& b) {
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return upper_char(x) == upper_char(y); });
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
+                                              [](char x, char y) { return upper_char(x) == upper_char(y); });
 }
 
 std::string full_path(const std::string& input) {
@@ -63,7 +66,8 @@ std::string full_path(const std::string& input) {
     if (s.size() >= 2 && s[1] == ':') {
         drive = upper_char(s[0]);
         rest = s.substr(2);
-        if (rest.empty() || rest[0] != '\\') base = (upper_char(cwd[0]) == drive) ? cwd : std::string(1, drive) + ":\\";
+        if (rest.empty() || rest[0] != '\\')
+            base = (upper_char(cwd[0]) == drive) ? cwd : std::string(1, drive) + ":\\";
     } else if (s.rfind("\\\\", 0) == 0) {
         return ""; // UNC names are not part of this machine
     } else {
@@ -83,7 +87,9 @@ std::string full_path(const std::string& input) {
     return out;
 }
 
-const Drive* drive_of(const std::string& full) { return drive_of_mut(full); }
+const Drive* drive_of(const std::string& full) {
+    return drive_of_mut(full);
+}
 
 Drive* drive_of_mut(const std::string& full) {
     if (full.size() < 2 || full[1] != ':') return nullptr;
@@ -96,7 +102,8 @@ std::string host_path(const std::string& full) {
     const Drive* d = drive_of(full);
     if (!d) return "";
     fs::path p(d->folder);
-    for (const auto& c : components(full.size() > 3 ? full.substr(3) : "")) p /= match_entry(p, c);
+    for (const auto& c : components(full.size() > 3 ? full.substr(3) : ""))
+        p /= match_entry(p, c);
     return p.string();
 }
 
@@ -127,11 +134,16 @@ static bool listed(const std::vector<std::string>& list, const std::string& full
 
 bool is_readonly(const std::string& full) {
     const Drive* d = drive_of(full);
-    return (d && (d->readonly || d->kind == DriveKind::CdRom)) || listed(machine().settings.readonly_paths, full);
+    return (d && (d->readonly || d->kind == DriveKind::CdRom)) ||
+           listed(machine().settings.readonly_paths, full);
 }
 
-bool fails_write(const std::string& full) { return listed(machine().settings.fail_write, full); }
-bool fails_read(const std::string& full) { return listed(machine().settings.fail_read, full); }
+bool fails_write(const std::string& full) {
+    return listed(machine().settings.fail_write, full);
+}
+bool fails_read(const std::string& full) {
+    return listed(machine().settings.fail_read, full);
+}
 
 bool account_write(const std::string& full, std::uint64_t bytes) {
     Drive* d = drive_of_mut(full);
@@ -144,7 +156,11 @@ bool account_write(const std::string& full, std::uint64_t bytes) {
     return true;
 }
 
-std::string windows_dir() { return "C:\\WINDOWS"; }
-std::string system_dir() { return "C:\\WINDOWS\\SYSTEM"; }
+std::string windows_dir() {
+    return "C:\\WINDOWS";
+}
+std::string system_dir() {
+    return "C:\\WINDOWS\\SYSTEM";
+}
 
 } // namespace sim

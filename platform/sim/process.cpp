@@ -45,9 +45,15 @@ void detach() {
     free_all_global_memory();
     current().reset();
 }
-bool attached() { return current() != nullptr; }
-bool is_attached() { return current() != nullptr; }
-const std::string& machine_dir() { return machine().dir; }
+bool attached() {
+    return current() != nullptr;
+}
+bool is_attached() {
+    return current() != nullptr;
+}
+const std::string& machine_dir() {
+    return machine().dir;
+}
 
 Machine& machine() {
     if (!current()) {

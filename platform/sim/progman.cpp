@@ -11,7 +11,9 @@ namespace {
 
 const char kFile[] = "progman.txt";
 
-std::string path_of(const std::string& dir) { return (std::filesystem::path(dir) / kFile).string(); }
+std::string path_of(const std::string& dir) {
+    return (std::filesystem::path(dir) / kFile).string();
+}
 
 std::string trim(const std::string& s) {
     size_t b = s.find_first_not_of(" \t");
@@ -107,8 +109,10 @@ bool add_item(Progman& pm, const std::vector<std::string>& a, std::string* error
     if (a.size() > 8) item.minimize = a[8] == "1";
     int at = pm.replace_at;
     pm.replace_at = -1;
-    if (at >= 0 && at <= static_cast<int>(g->items.size())) g->items.insert(g->items.begin() + at, item);
-    else g->items.push_back(item);
+    if (at >= 0 && at <= static_cast<int>(g->items.size()))
+        g->items.insert(g->items.begin() + at, item);
+    else
+        g->items.push_back(item);
     return true;
 }
 
@@ -143,7 +147,8 @@ bool delete_group(Progman& pm, const std::vector<std::string>& a, std::string* e
     return true;
 }
 
-bool run_command(Progman& pm, const std::string& name, const std::vector<std::string>& args, std::string* error) {
+bool run_command(Progman& pm, const std::string& name, const std::vector<std::string>& args,
+                 std::string* error) {
     struct Command {
         const char* name;
         bool (*run)(Progman&, const std::vector<std::string>&, std::string*);
@@ -216,7 +221,8 @@ bool load_progman(const std::string& dir, Progman& out, std::string* error) {
         } else if (f[0] == "active" && f.size() == 2) {
             pm.active = f[1];
         } else {
-            return fail(error, path_of(dir) + " line " + std::to_string(lineno) + ": not a group, item or active line");
+            return fail(error, path_of(dir) + " line " + std::to_string(lineno) +
+                                   ": not a group, item or active line");
         }
     }
     out = std::move(pm);
@@ -229,8 +235,8 @@ bool save_progman(const std::string& dir, const Progman& pm, std::string* error)
     for (const auto& g : pm.groups) {
         o << "group\t" << g.name << "\r\n";
         for (const auto& i : g.items)
-            o << "item\t" << i.name << '\t' << i.command << '\t' << i.icon_path << '\t' << i.icon_index << '\t'
-              << i.default_dir << '\t' << i.hotkey << '\t' << (i.minimize ? "1" : "0") << "\r\n";
+            o << "item\t" << i.name << '\t' << i.command << '\t' << i.icon_path << '\t' << i.icon_index
+              << '\t' << i.default_dir << '\t' << i.hotkey << '\t' << (i.minimize ? "1" : "0") << "\r\n";
     }
     if (!pm.active.empty()) o << "active\t" << pm.active << "\r\n";
     if (!write_host_file(path_of(dir), o.str())) return fail(error, "cannot write " + path_of(dir));
@@ -241,7 +247,8 @@ std::string describe_progman(const Progman& pm) {
     std::ostringstream o;
     for (const auto& g : pm.groups) {
         o << "  [" << g.name << "]" << (equal_nocase(g.name, pm.active) ? " (active)" : "") << "\n";
-        for (const auto& i : g.items) o << "    " << i.name << " = " << i.command << "\n";
+        for (const auto& i : g.items)
+            o << "    " << i.name << " = " << i.command << "\n";
     }
     return o.str();
 }

@@ -25,8 +25,8 @@ struct ProgmanGroup {
 
 struct Progman {
     std::vector<ProgmanGroup> groups;
-    std::string active;    // the group AddItem and ReplaceItem work on
-    int replace_at = -1;   // where the next AddItem goes after a ReplaceItem
+    std::string active;  // the group AddItem and ReplaceItem work on
+    int replace_at = -1; // where the next AddItem goes after a ReplaceItem
 };
 
 bool load_progman(const std::string& machine_dir, Progman& out, std::string* error);

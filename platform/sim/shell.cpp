@@ -28,7 +28,9 @@ const char kStubMagic[] = "WIN95SIM PROGRAM ";
 // Foreign windows are handles of their own range, one per running program of the machine.
 const std::uintptr_t kForeignBase = 0x7F000000;
 
-std::string machine_file(const char* name) { return (fs::path(machine().dir) / name).string(); }
+std::string machine_file(const char* name) {
+    return (fs::path(machine().dir) / name).string();
+}
 
 bool file_exists(const std::string& full) {
     std::error_code ec;
@@ -61,7 +63,8 @@ void split_command(const std::string& cmd, std::string& program, std::string& ar
 // Finds the program file as Windows does: a path as given, a bare name in the current, Windows and
 // system directories; ".EXE" is added to a name without extension.
 std::string locate_program(std::string name) {
-    std::string base = name.substr(name.find_last_of("\\/:") == std::string::npos ? 0 : name.find_last_of("\\/:") + 1);
+    std::string base =
+        name.substr(name.find_last_of("\\/:") == std::string::npos ? 0 : name.find_last_of("\\/:") + 1);
     if (base.find('.') == std::string::npos) name += ".EXE";
     if (name.find_first_of("\\/:") != std::string::npos) {
         std::string full = full_path(name);
@@ -99,8 +102,8 @@ UINT spawn(const std::string& host, const std::string& module, const std::string
     std::vector<std::string> env;
     for (char** e = environ; *e; ++e) {
         std::string v = *e;
-        if (v.rfind("WIN95SIM_MODULE=", 0) && v.rfind("WIN95SIM_CWD=", 0) && v.rfind("WIN95SIM_CMDLINE=", 0) &&
-            v.rfind("WIN95SIM_MACHINE=", 0))
+        if (v.rfind("WIN95SIM_MODULE=", 0) && v.rfind("WIN95SIM_CWD=", 0) &&
+            v.rfind("WIN95SIM_CMDLINE=", 0) && v.rfind("WIN95SIM_MACHINE=", 0))
             env.push_back(v);
     }
     env.push_back("WIN95SIM_MACHINE=" + machine().dir);
@@ -108,7 +111,8 @@ UINT spawn(const std::string& host, const std::string& module, const std::string
     env.push_back("WIN95SIM_CWD=" + without_trailing_backslash(machine().current_dir));
     env.push_back("WIN95SIM_CMDLINE=" + args);
     std::vector<char*> envp;
-    for (auto& v : env) envp.push_back(v.data());
+    for (auto& v : env)
+        envp.push_back(v.data());
     envp.push_back(nullptr);
     std::string arg0 = host;
     char* argv[] = {arg0.data(), nullptr};
@@ -126,7 +130,9 @@ const char* power_request(UINT flags) {
     return "logoff";
 }
 
-bool same_or_null(const char* wanted, const std::string& have) { return !wanted || equal_nocase(wanted, have); }
+bool same_or_null(const char* wanted, const std::string& have) {
+    return !wanted || equal_nocase(wanted, have);
+}
 
 bool is_font_file(const std::string& path) {
     std::string ext = upper_ascii(fs::path(path).extension().string());
@@ -159,13 +165,16 @@ std::vector<std::string> font_table() {
 
 bool save_font_table(const std::vector<std::string>& table) {
     std::string text;
-    for (const auto& f : table) text += f + "\r\n";
+    for (const auto& f : table)
+        text += f + "\r\n";
     return write_host_file(machine_file("fonts.txt"), text);
 }
 
 } // namespace
 
-std::string program_stub(const std::string& host_program) { return kStubMagic + host_program + "\r\n"; }
+std::string program_stub(const std::string& host_program) {
+    return kStubMagic + host_program + "\r\n";
+}
 
 std::string stub_program(const std::string& bytes) {
     if (bytes.rfind(kStubMagic, 0) != 0) return "";
@@ -202,15 +211,16 @@ unsigned start_program(const std::string& command_line, long* pid, bool record) 
     if (name != "none") {
         std::string host = host_program_path(name);
         if (host.empty()) {
-            std::fprintf(stderr, "win95sim: %s names the program '%s', which is not built here\n", full.c_str(),
-                         name.c_str());
+            std::fprintf(stderr, "win95sim: %s names the program '%s', which is not built here\n",
+                         full.c_str(), name.c_str());
             return ERROR_FILE_NOT_FOUND;
         }
         result = spawn(host, full, args, pid);
         if (result == 0) return 0;
     }
     if (record)
-        append_host_line(machine_file("exec.log"), command_line + "\t" + without_trailing_backslash(machine().current_dir));
+        append_host_line(machine_file("exec.log"),
+                         command_line + "\t" + without_trailing_backslash(machine().current_dir));
     return result;
 }
 
@@ -226,7 +236,8 @@ UINT WINAPI WinExec(LPCSTR lpCmdLine, UINT) {
 }
 
 BOOL WINAPI ExitWindowsEx(UINT uFlags, DWORD) {
-    return append_host_line((std::filesystem::path(machine().dir) / "power.log").string(), power_request(uFlags))
+    return append_host_line((std::filesystem::path(machine().dir) / "power.log").string(),
+                            power_request(uFlags))
                ? TRUE
                : FALSE;
 }
@@ -234,12 +245,14 @@ BOOL WINAPI ExitWindowsEx(UINT uFlags, DWORD) {
 HWND WINAPI FindWindowA(LPCSTR lpClassName, LPCSTR lpWindowName) {
     const auto& running = machine().settings.running;
     for (std::size_t i = 0; i < running.size(); ++i)
-        if (same_or_null(lpClassName, running[i].window_class) && same_or_null(lpWindowName, running[i].title))
+        if (same_or_null(lpClassName, running[i].window_class) &&
+            same_or_null(lpWindowName, running[i].title))
             return reinterpret_cast<HWND>(static_cast<std::uintptr_t>(0x7F000000 + i));
     // Then this program's own top-level windows, topmost first.
     for (HWND hwnd : sim::user::top_levels()) {
         const sim::user::Window* w = sim::user::find(hwnd);
-        if (w && w->cls && same_or_null(lpClassName, w->cls->name) && same_or_null(lpWindowName, w->text)) return hwnd;
+        if (w && w->cls && same_or_null(lpClassName, w->cls->name) && same_or_null(lpWindowName, w->text))
+            return hwnd;
     }
     return nullptr;
 }
@@ -258,7 +271,8 @@ int WINAPI AddFontResourceA(LPCSTR lpFileName) {
     if (full.empty() || !file_exists(full) || !is_font_file(full)) return 0;
     auto table = font_table();
     for (const auto& f : table)
-        if (equal_nocase(f, full)) return 1; // already loaded: Windows counts it again; one entry is kept here
+        if (equal_nocase(f, full))
+            return 1; // already loaded: Windows counts it again; one entry is kept here
     table.push_back(full);
     return save_font_table(table) ? 1 : 0;
 }
@@ -279,8 +293,10 @@ BOOL WINAPI RemoveFontResourceA(LPCSTR lpFileName) {
 BOOL WINAPI CreateScalableFontResourceA(DWORD fdwHidden, LPCSTR lpszFont, LPCSTR lpszFile, LPCSTR lpszPath) {
     if (!lpszFont || !lpszFile) return FALSE;
     std::string fot = full_path(lpszFont);
-    std::string ttf = lpszPath && *lpszPath ? std::string(lpszPath) + (std::string(lpszPath).back() == '\\' ? "" : "\\") + lpszFile
-                                            : full_path(lpszFile);
+    std::string ttf =
+        lpszPath && *lpszPath
+            ? std::string(lpszPath) + (std::string(lpszPath).back() == '\\' ? "" : "\\") + lpszFile
+            : full_path(lpszFile);
     if (fot.empty() || file_exists(fot)) {
         SetLastError(ERROR_FILE_EXISTS);
         return FALSE;

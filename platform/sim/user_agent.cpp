@@ -412,7 +412,8 @@ std::vector<std::string> own_texts(const DialogSnapshot& s) {
 std::string describe(const DialogSnapshot& s) {
     std::string out = s.kind + " \"" + s.caption + "\"" +
                       (s.template_name.empty() ? "" : " (" + s.template_name + ")") + "\n";
-    for (const auto& t : own_texts(s)) out += "  text \"" + t + "\"\n";
+    for (const auto& t : own_texts(s))
+        out += "  text \"" + t + "\"\n";
     for (const auto& c : s.controls) {
         out += "  " + std::to_string(c.id) + " " + c.class_name + " \"" + c.text + "\"";
         if (!c.visible) out += " hidden";

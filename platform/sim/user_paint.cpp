@@ -563,7 +563,8 @@ Surface& desktop() {
     auto& d = desktop_slot();
     const auto& st = machine().settings;
     if (!d || d->width != st.screen_width || d->height != st.screen_height)
-        d = std::make_unique<Surface>(st.screen_width, st.screen_height, pixel_of(GetSysColor(COLOR_BACKGROUND)));
+        d = std::make_unique<Surface>(st.screen_width, st.screen_height,
+                                      pixel_of(GetSysColor(COLOR_BACKGROUND)));
     return *d;
 }
 

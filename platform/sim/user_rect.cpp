@@ -9,7 +9,9 @@ BOOL WINAPI SetRect(LPRECT r, int left, int top, int right, int bottom) {
     return TRUE;
 }
 
-BOOL WINAPI SetRectEmpty(LPRECT r) { return SetRect(r, 0, 0, 0, 0); }
+BOOL WINAPI SetRectEmpty(LPRECT r) {
+    return SetRect(r, 0, 0, 0, 0);
+}
 
 BOOL WINAPI CopyRect(LPRECT dst, const RECT* src) {
     if (!dst || !src) return FALSE;
@@ -27,7 +29,9 @@ BOOL WINAPI InflateRect(LPRECT r, int dx, int dy) {
     return SetRect(r, r->left - dx, r->top - dy, r->right + dx, r->bottom + dy);
 }
 
-BOOL WINAPI IsRectEmpty(const RECT* r) { return !r || r->right <= r->left || r->bottom <= r->top; }
+BOOL WINAPI IsRectEmpty(const RECT* r) {
+    return !r || r->right <= r->left || r->bottom <= r->top;
+}
 
 // An empty intersection leaves an empty rectangle and returns FALSE.
 BOOL WINAPI IntersectRect(LPRECT dst, const RECT* a, const RECT* b) {

@@ -22,8 +22,10 @@ std::string env(const char* name) {
 int main(int argc, char** argv) {
     std::string dir = env("WIN95SIM_MACHINE");
     if (dir.empty()) {
-        std::fprintf(stderr, "%s: no simulated machine: set WIN95SIM_MACHINE to a machine folder "
-                             "(win95sim new DIR makes one), or start it with win95sim run\n", argv[0]);
+        std::fprintf(stderr,
+                     "%s: no simulated machine: set WIN95SIM_MACHINE to a machine folder "
+                     "(win95sim new DIR makes one), or start it with win95sim run\n",
+                     argv[0]);
         return 2;
     }
     std::string error;
@@ -40,7 +42,8 @@ int main(int argc, char** argv) {
     if (const char* cl = std::getenv("WIN95SIM_CMDLINE")) {
         command_line = cl;
     } else {
-        for (int i = 1; i < argc; ++i) command_line += (i > 1 ? " " : "") + std::string(argv[i]);
+        for (int i = 1; i < argc; ++i)
+            command_line += (i > 1 ? " " : "") + std::string(argv[i]);
     }
     int code = WinMain(GetModuleHandleA(nullptr), nullptr, command_line.data(), 1 /* SW_SHOWNORMAL */);
     sim::driver_notify_exit(code);

@@ -119,7 +119,8 @@ struct InitialState {
 } initialState;
 } // namespace
 
-// ---- Progress, advertisements and dialog results ------------------------------------------------------------
+// ---- Progress, advertisements and dialog results
+// ------------------------------------------------------------
 char szProgressFile[kProgressFileCap];
 char szProgressText[kProgressTextCap];
 WORD nDialogResult;
@@ -132,5 +133,6 @@ void ResetProgressState() {
     nDialogResult = 0;
     hbrBlue = nullptr;
     hpenBlue = nullptr;
-    for (HBITMAP& picture : hbmAdvert) picture = nullptr;
+    for (HBITMAP& picture : hbmAdvert)
+        picture = nullptr;
 }

@@ -30,8 +30,8 @@ void BM_SmallScenario(benchmark::State& state) {
             return;
         }
     }
-    state.counters["scenarios_per_second"] = benchmark::Counter(static_cast<double>(state.iterations()),
-                                                                benchmark::Counter::kIsRate);
+    state.counters["scenarios_per_second"] =
+        benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
 }
 BENCHMARK(BM_SmallScenario)->Iterations(100)->UseRealTime()->Unit(benchmark::kMillisecond);
 

@@ -9,7 +9,7 @@
 #include <string>
 
 class Conformance : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override;
     void TearDown() override;
 
@@ -22,7 +22,7 @@ protected:
     // Makes a folder in the scratch folder.
     void make_dir(const std::string& name);
 
-private:
+  private:
     std::string scratch_;
 };
 

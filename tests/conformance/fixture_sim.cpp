@@ -12,7 +12,9 @@ namespace {
 fs::path host_root;
 }
 
-bool on_simulator() { return true; }
+bool on_simulator() {
+    return true;
+}
 
 void Conformance::SetUp() {
     char tmpl[] = "/tmp/conformance-XXXXXX";

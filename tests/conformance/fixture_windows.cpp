@@ -6,7 +6,9 @@
 
 namespace fs = std::filesystem;
 
-bool on_simulator() { return false; }
+bool on_simulator() {
+    return false;
+}
 
 void Conformance::SetUp() {
     char temp[MAX_PATH];
@@ -38,4 +40,6 @@ std::string Conformance::get(const std::string& name) {
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-void Conformance::make_dir(const std::string& name) { fs::create_directories(fs::path(scratch_ + name)); }
+void Conformance::make_dir(const std::string& name) {
+    fs::create_directories(fs::path(scratch_ + name));
+}

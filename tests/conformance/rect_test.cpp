@@ -2,7 +2,7 @@
 #include "tests/conformance/fixture.h"
 
 class Rects : public Conformance {
-protected:
+  protected:
     static bool is(const RECT& r, int left, int top, int right, int bottom) {
         RECT want{left, top, right, bottom};
         return EqualRect(&r, &want) != FALSE;

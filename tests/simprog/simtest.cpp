@@ -37,11 +37,15 @@ void record_choices(HWND dlg) {
     record("name", name);
     record("check", std::to_string(IsDlgButtonChecked(dlg, IDC_CHECK)));
     record("three", std::to_string(IsDlgButtonChecked(dlg, IDC_THREE)));
-    record("radio", IsDlgButtonChecked(dlg, IDC_RADIO2) ? "two" : IsDlgButtonChecked(dlg, IDC_RADIO1) ? "one" : "none");
+    record("radio", IsDlgButtonChecked(dlg, IDC_RADIO2)   ? "two"
+                    : IsDlgButtonChecked(dlg, IDC_RADIO1) ? "one"
+                                                          : "none");
     int picked[8];
-    int n = static_cast<int>(SendDlgItemMessageA(dlg, IDC_MULTI, LB_GETSELITEMS, 8, reinterpret_cast<LPARAM>(picked)));
+    int n = static_cast<int>(
+        SendDlgItemMessageA(dlg, IDC_MULTI, LB_GETSELITEMS, 8, reinterpret_cast<LPARAM>(picked)));
     std::string list;
-    for (int i = 0; i < n; ++i) list += (i ? "," : "") + item_text(dlg, IDC_MULTI, LB_GETTEXT, picked[i]);
+    for (int i = 0; i < n; ++i)
+        list += (i ? "," : "") + item_text(dlg, IDC_MULTI, LB_GETTEXT, picked[i]);
     record("picked", list);
     int country = static_cast<int>(SendDlgItemMessageA(dlg, IDC_COUNTRY, CB_GETCURSEL, 0, 0));
     record("country", country < 0 ? "" : item_text(dlg, IDC_COUNTRY, CB_GETLBTEXT, country));
@@ -101,8 +105,9 @@ HWND create_backdrop(HINSTANCE instance) {
     wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
     wc.lpszClassName = "SimTestBackdrop";
     RegisterClassA(&wc);
-    HWND hwnd = CreateWindowA("SimTestBackdrop", "Simulator test", WS_POPUP, 0, 0, GetSystemMetrics(SM_CXSCREEN),
-                              GetSystemMetrics(SM_CYSCREEN), nullptr, nullptr, instance, nullptr);
+    HWND hwnd =
+        CreateWindowA("SimTestBackdrop", "Simulator test", WS_POPUP, 0, 0, GetSystemMetrics(SM_CXSCREEN),
+                      GetSystemMetrics(SM_CYSCREEN), nullptr, nullptr, instance, nullptr);
     ShowWindow(hwnd, SW_SHOWMAXIMIZED);
     UpdateWindow(hwnd);
     return hwnd;
@@ -140,7 +145,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR command_line, int) {
     if (args.rfind("/exec ", 0) == 0) return WinExec(args.substr(6).c_str(), SW_SHOWNORMAL) > 31 ? 0 : 1;
     if (args == "/reboot") return ExitWindowsEx(EWX_REBOOT, 0) ? 0 : 1;
     if (args == "/open") return open_file();
-    if (args == "/small") return static_cast<int>(DialogBoxParamA(instance, "ALLCONTROLS", nullptr, all_controls_proc, 0));
-    if (args.rfind("/message ", 0) == 0) return MessageBoxA(nullptr, args.c_str() + 9, "Simulator test", MB_OK);
+    if (args == "/small")
+        return static_cast<int>(DialogBoxParamA(instance, "ALLCONTROLS", nullptr, all_controls_proc, 0));
+    if (args.rfind("/message ", 0) == 0)
+        return MessageBoxA(nullptr, args.c_str() + 9, "Simulator test", MB_OK);
     return run_dialogs(instance);
 }

@@ -42,7 +42,9 @@ class GeometryAgent : public sim::QueueAgent {
         return QueueAgent::next(snapshot);
     }
     // Colour of a client point of the dialog as the screen shows it.
-    std::uint32_t pixel(int x, int y) const { return screen.at(clientOrigin.x + x, clientOrigin.y + y) & 0xFFFFFF; }
+    std::uint32_t pixel(int x, int y) const {
+        return screen.at(clientOrigin.x + x, clientOrigin.y + y) & 0xFFFFFF;
+    }
     RECT client{};
     POINT clientOrigin{};
     sim::Surface screen;

@@ -6,7 +6,8 @@ TEST(CodePage, EveryByteRoundTripsThroughUnicode) {
     for (unsigned cp : {1251u, 1252u}) {
         for (unsigned b = 0; b < 256; ++b) {
             unsigned char back = 0;
-            ASSERT_TRUE(sim::unicode_to_ansi(sim::ansi_to_unicode(static_cast<unsigned char>(b), cp), cp, back))
+            ASSERT_TRUE(
+                sim::unicode_to_ansi(sim::ansi_to_unicode(static_cast<unsigned char>(b), cp), cp, back))
                 << cp << " " << b;
             EXPECT_EQ(back, b) << cp;
         }

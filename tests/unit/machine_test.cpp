@@ -13,12 +13,13 @@ namespace {
 
 // Started in C:\WINDOWS, as the main setup program is.
 class MachineTest : public SimMachine {
-protected:
+  protected:
     void SetUp() override {
         SimMachine::SetUp();
         std::string error;
         sim::detach();
-        ASSERT_TRUE(sim::attach(root, "C:\\WINDOWS\\TNSETUP.TMP\\tnsetup.exe", "C:\\WINDOWS", &error)) << error;
+        ASSERT_TRUE(sim::attach(root, "C:\\WINDOWS\\TNSETUP.TMP\\tnsetup.exe", "C:\\WINDOWS", &error))
+            << error;
     }
 };
 
@@ -37,7 +38,8 @@ TEST_F(MachineTest, FullPathsResolveAgainstTheCurrentDirectory) {
 
 TEST_F(MachineTest, HostPathsMatchExistingNamesWithoutRegardToCase) {
     EXPECT_EQ(sim::host_path("C:\\windows\\win.ini"), (fs::path(root) / "C/WINDOWS/WIN.INI").string());
-    EXPECT_EQ(sim::host_path("C:\\Windows\\New\\File.Txt"), (fs::path(root) / "C/WINDOWS/New/File.Txt").string());
+    EXPECT_EQ(sim::host_path("C:\\Windows\\New\\File.Txt"),
+              (fs::path(root) / "C/WINDOWS/New/File.Txt").string());
     EXPECT_EQ(sim::windows_path_of((fs::path(root) / "C/WINDOWS/SYSTEM").string()), "C:\\WINDOWS\\SYSTEM");
     EXPECT_EQ(sim::machine().module_path, "C:\\WINDOWS\\TNSETUP.TMP\\tnsetup.exe");
 }
@@ -46,9 +48,9 @@ TEST_F(MachineTest, SettingsRoundTripThroughMachineIni) {
     sim::Settings s = sim::machine().settings;
     std::string e;
     for (const char* line : {"windows nt4", "screen 800x600", "codepage 1251", "progman off", "fail-alloc 7",
-                             "drive D: cdrom cd", "free C: 1000000", "disk-full C: 5000", "readonly a:",
-                             "fail-write c:/windows/win.ini", "fail-read C:\\X", "deny-registry HKEY_LOCAL_MACHINE\\SOFTWARE",
-                             "running \"TARNO\" 'TNKeybClass'"})
+                             "drive D: cdrom cd", "free C: 1000000", "disk-full C: 5000",
+                             "readonly a:", "fail-write c:/windows/win.ini", "fail-read C:\\X",
+                             "deny-registry HKEY_LOCAL_MACHINE\\SOFTWARE", "running \"TARNO\" 'TNKeybClass'"})
         ASSERT_TRUE(sim::apply_setting(s, line, root, &e)) << line << ": " << e;
     ASSERT_TRUE(sim::save_settings(root, s, &e)) << e;
     sim::Settings back;

@@ -10,7 +10,7 @@
 namespace {
 
 class Shell : public SimMachine {
-protected:
+  protected:
     void put_program(const std::string& relative, const std::string& host_program) {
         std::ofstream(host(relative), std::ios::binary) << sim::program_stub(host_program);
     }
@@ -61,7 +61,8 @@ TEST_F(Shell, ThisProgramsOwnWindowsAreFoundAfterTheRunningPrograms) {
     wc.lpfnWndProc = DefWindowProcA;
     wc.lpszClassName = "SetupClass";
     ASSERT_TRUE(RegisterClassA(&wc));
-    HWND mine = CreateWindowA("SetupClass", "TARNO Setup", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    HWND mine = CreateWindowA("SetupClass", "TARNO Setup", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr,
+                              nullptr);
     ASSERT_NE(mine, nullptr);
     EXPECT_EQ(FindWindowA("setupclass", nullptr), mine);
     EXPECT_EQ(FindWindowA(nullptr, "TARNO Setup"), mine);
@@ -74,11 +75,15 @@ TEST_F(Shell, FontResourcesAreAddedOnlyForExistingFontFiles) {
     EXPECT_EQ(AddFontResourceA("VGASYS.FON"), 1);
     EXPECT_EQ(AddFontResourceA("C:\\WINDOWS\\WIN.INI"), 0);
     EXPECT_EQ(AddFontResourceA("MISSING.TTF"), 0);
-    EXPECT_TRUE(CreateScalableFontResourceA(0, "C:\\WINDOWS\\FONTS\\ARIAL.FOT", "ARIAL.TTF", "C:\\WINDOWS\\FONTS"));
-    EXPECT_FALSE(CreateScalableFontResourceA(0, "C:\\WINDOWS\\FONTS\\ARIAL.FOT", "ARIAL.TTF", "C:\\WINDOWS\\FONTS"));
-    EXPECT_FALSE(CreateScalableFontResourceA(0, "C:\\WINDOWS\\FONTS\\NONE.FOT", "NONE.TTF", "C:\\WINDOWS\\FONTS"));
+    EXPECT_TRUE(
+        CreateScalableFontResourceA(0, "C:\\WINDOWS\\FONTS\\ARIAL.FOT", "ARIAL.TTF", "C:\\WINDOWS\\FONTS"));
+    EXPECT_FALSE(
+        CreateScalableFontResourceA(0, "C:\\WINDOWS\\FONTS\\ARIAL.FOT", "ARIAL.TTF", "C:\\WINDOWS\\FONTS"));
+    EXPECT_FALSE(
+        CreateScalableFontResourceA(0, "C:\\WINDOWS\\FONTS\\NONE.FOT", "NONE.TTF", "C:\\WINDOWS\\FONTS"));
     EXPECT_EQ(AddFontResourceA("C:\\WINDOWS\\FONTS\\ARIAL.FOT"), 1);
-    EXPECT_EQ(machine_file("fonts.txt"), "C:\\WINDOWS\\FONTS\\VGASYS.FON\r\nC:\\WINDOWS\\FONTS\\ARIAL.FOT\r\n");
+    EXPECT_EQ(machine_file("fonts.txt"),
+              "C:\\WINDOWS\\FONTS\\VGASYS.FON\r\nC:\\WINDOWS\\FONTS\\ARIAL.FOT\r\n");
     EXPECT_TRUE(RemoveFontResourceA("vgasys.fon"));
     EXPECT_FALSE(RemoveFontResourceA("vgasys.fon"));
 }
@@ -86,9 +91,11 @@ TEST_F(Shell, FontResourcesAreAddedOnlyForExistingFontFiles) {
 TEST(ProgmanCommands, GroupsAndItemsFollowTheShellRules) {
     sim::Progman pm = sim::default_progman();
     std::string e;
-    ASSERT_TRUE(sim::progman_execute(pm, "[CreateGroup(TARNO)][AddItem(C:\\TARNO\\TNKEYB.EXE,Keyboard)]", &e)) << e;
+    ASSERT_TRUE(sim::progman_execute(pm, "[CreateGroup(TARNO)][AddItem(C:\\TARNO\\TNKEYB.EXE,Keyboard)]", &e))
+        << e;
     ASSERT_TRUE(sim::progman_execute(pm, "[AddItem(C:\\TARNO\\UNINST.EXE)]", &e)) << e;
-    ASSERT_TRUE(sim::progman_execute(pm, "[AddItem(\"C:\\TARNO\\A B.EXE\",\"Name, with comma\",,0)]", &e)) << e;
+    ASSERT_TRUE(sim::progman_execute(pm, "[AddItem(\"C:\\TARNO\\A B.EXE\",\"Name, with comma\",,0)]", &e))
+        << e;
     const sim::ProgmanGroup* g = sim::progman_group(pm, "tarno");
     ASSERT_NE(g, nullptr);
     ASSERT_EQ(g->items.size(), 3u);
@@ -96,12 +103,15 @@ TEST(ProgmanCommands, GroupsAndItemsFollowTheShellRules) {
     EXPECT_EQ(g->items[2].name, "Name, with comma");
 
     // A repeated installation replaces items in place instead of doubling them.
-    ASSERT_TRUE(sim::progman_execute(pm, "[ReplaceItem(Keyboard)][AddItem(C:\\NEW\\TNKEYB.EXE,Keyboard)]", &e)) << e;
+    ASSERT_TRUE(
+        sim::progman_execute(pm, "[ReplaceItem(Keyboard)][AddItem(C:\\NEW\\TNKEYB.EXE,Keyboard)]", &e))
+        << e;
     ASSERT_EQ(g->items.size(), 3u);
     EXPECT_EQ(g->items[0].command, "C:\\NEW\\TNKEYB.EXE");
 
     // CreateGroup of an existing group activates it.
-    ASSERT_TRUE(sim::progman_execute(pm, "[CreateGroup(StartUp)][AddItem(C:\\TARNO\\TNKEYB.EXE,Keyboard)]", &e));
+    ASSERT_TRUE(
+        sim::progman_execute(pm, "[CreateGroup(StartUp)][AddItem(C:\\TARNO\\TNKEYB.EXE,Keyboard)]", &e));
     EXPECT_EQ(sim::progman_group(pm, "StartUp")->items.size(), 1u);
     EXPECT_EQ(sim::progman_group(pm, "TARNO")->items.size(), 3u);
 }
@@ -118,10 +128,13 @@ TEST(ProgmanCommands, MalformedOrFailingCommandsAreRefusedWithAReason) {
 
 // The conversation exactly as the installer holds it: asynchronous executes, never waited for.
 class ProgmanDde : public SimMachine {
-protected:
-    static HDDEDATA CALLBACK callback(UINT, UINT, HCONV, HSZ, HSZ, HDDEDATA, ULONG_PTR, ULONG_PTR) { return nullptr; }
+  protected:
+    static HDDEDATA CALLBACK callback(UINT, UINT, HCONV, HSZ, HSZ, HDDEDATA, ULONG_PTR, ULONG_PTR) {
+        return nullptr;
+    }
     bool connect() {
-        if (DdeInitializeA(&inst, callback, APPCMD_CLIENTONLY | CBF_SKIP_ALLNOTIFICATIONS, 0) != DMLERR_NO_ERROR)
+        if (DdeInitializeA(&inst, callback, APPCMD_CLIENTONLY | CBF_SKIP_ALLNOTIFICATIONS, 0) !=
+            DMLERR_NO_ERROR)
             return false;
         HSZ progman = DdeCreateStringHandleA(inst, "Progman", 0);
         conv = DdeConnect(inst, progman, progman, nullptr);

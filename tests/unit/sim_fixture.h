@@ -11,7 +11,7 @@
 #include <unistd.h>
 
 class SimMachine : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         char tmpl[] = "/tmp/simtest-XXXXXX";
         ASSERT_NE(mkdtemp(tmpl), nullptr);
@@ -35,7 +35,9 @@ protected:
         return text;
     }
     void use_codepage(unsigned codepage) { sim::machine().settings.codepage = codepage; }
-    std::string host(const std::string& relative) const { return (std::filesystem::path(root) / relative).string(); }
+    std::string host(const std::string& relative) const {
+        return (std::filesystem::path(root) / relative).string();
+    }
 
     std::string root;
 };

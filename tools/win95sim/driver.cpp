@@ -197,7 +197,8 @@ Driver::Event Driver::next_event(int timeout_ms, Ask& ask, std::string& reason) 
         if (alive_.empty() && connections_.empty()) return Event::AllEnded;
         if (std::chrono::steady_clock::now() >= deadline) return Event::TimedOut;
         std::vector<pollfd> fds{{listener_, POLLIN, 0}, {child_pipe[0], POLLIN, 0}};
-        for (auto& [fd, c] : connections_) fds.push_back({fd, POLLIN, 0});
+        for (auto& [fd, c] : connections_)
+            fds.push_back({fd, POLLIN, 0});
         ::poll(fds.data(), fds.size(), 100);
         if (fds[0].revents & POLLIN) accept_one();
         if (fds[1].revents & POLLIN) drain_child_pipe();
@@ -234,8 +235,10 @@ bool Driver::request(const Ask& ask, const std::string& line, std::string& reply
 }
 
 void Driver::stop_all() {
-    for (pid_t pid : alive_) ::kill(pid, SIGKILL);
-    for (auto& [fd, c] : connections_) ::close(fd);
+    for (pid_t pid : alive_)
+        ::kill(pid, SIGKILL);
+    for (auto& [fd, c] : connections_)
+        ::close(fd);
     connections_.clear();
     while (!alive_.empty()) {
         int status;

@@ -10,7 +10,7 @@
 #include <sys/types.h>
 
 class Driver {
-public:
+  public:
     Driver() = default;
     Driver(const Driver&) = delete;
     Driver& operator=(const Driver&) = delete;
@@ -40,7 +40,7 @@ public:
     // Ends every program still running.
     void stop_all();
 
-private:
+  private:
     struct Connection {
         pid_t pid = 0;
         std::string buffer;

@@ -101,7 +101,8 @@ int run_with_defaults(const std::string& dir, const std::string& command_line, b
     return session.finish(&failure) ? 0 : (std::fprintf(stderr, "win95sim: %s\n", failure.c_str()), 1);
 }
 
-int run_with_scenario(const std::string& dir, const std::string& file, const std::string& command_line, bool verbose) {
+int run_with_scenario(const std::string& dir, const std::string& file, const std::string& command_line,
+                      bool verbose) {
     std::vector<ScenarioLine> lines;
     std::string failure;
     if (!parse_scenario(file, lines, &failure)) {
@@ -124,15 +125,21 @@ int cmd_run(const std::vector<std::string>& args) {
     bool verbose = false;
     size_t i = 0;
     for (; i < args.size() && args[i] != "--"; ++i) {
-        if (args[i] == "--agent" && i + 1 < args.size()) agent = args[++i];
-        else if (args[i] == "-v") verbose = true;
-        else if (dir.empty()) dir = args[i];
-        else return usage();
+        if (args[i] == "--agent" && i + 1 < args.size())
+            agent = args[++i];
+        else if (args[i] == "-v")
+            verbose = true;
+        else if (dir.empty())
+            dir = args[i];
+        else
+            return usage();
     }
-    for (++i; i < args.size(); ++i) command_line += (command_line.empty() ? "" : " ") + args[i];
+    for (++i; i < args.size(); ++i)
+        command_line += (command_line.empty() ? "" : " ") + args[i];
     if (dir.empty() || command_line.empty()) return usage();
     if (!fs::exists(fs::path(dir) / "machine.ini")) {
-        std::fprintf(stderr, "win95sim: %s holds no machine (win95sim new %s makes one)\n", dir.c_str(), dir.c_str());
+        std::fprintf(stderr, "win95sim: %s holds no machine (win95sim new %s makes one)\n", dir.c_str(),
+                     dir.c_str());
         return 1;
     }
     if (agent == "defaults") return run_with_defaults(dir, command_line, verbose);

@@ -86,17 +86,20 @@ std::string check_arguments(const ScenarioLine& l) {
     const auto& a = l.args;
     if (l.verb == "check" || l.verb == "expect-checked")
         return one_of(a[1], {"on", "off", "grey"}) ? "" : "the state is on, off or grey";
-    if (l.verb == "key") return one_of(a[0], {"enter", "escape", "alt-f4"}) ? "" : "the key is enter, escape or alt-f4";
+    if (l.verb == "key")
+        return one_of(a[0], {"enter", "escape", "alt-f4"}) ? "" : "the key is enter, escape or alt-f4";
     if (l.verb == "expect-enabled") return one_of(a[1], {"yes", "no"}) ? "" : "the answer is yes or no";
     if (l.verb == "expect-power")
-        return one_of(a[0], {"reboot", "shutdown", "none", "poweroff", "logoff"}) ? ""
-                                                                                   : "reboot, shutdown or none";
+        return one_of(a[0], {"reboot", "shutdown", "none", "poweroff", "logoff"})
+                   ? ""
+                   : "reboot, shutdown or none";
     if (l.verb == "expect-file") {
         if (a.size() == 2 && one_of(a[1], {"exists", "missing"})) return "";
         if (a.size() == 3 && one_of(a[1], {"size", "same-as"})) return "";
         return "exists, missing, size N or same-as HOSTFILE";
     }
-    if (l.verb == "file" && !(a.size() == 2 && a[1].rfind("<<", 0) == 0) && !(a.size() == 3 && a[1] == "from"))
+    if (l.verb == "file" && !(a.size() == 2 && a[1].rfind("<<", 0) == 0) &&
+        !(a.size() == 3 && a[1] == "from"))
         return "file PATH <<WORD or file PATH from HOSTFILE";
     if (l.verb == "expect-exec" && a.size() != 1 && !(a.size() == 3 && a[1] == "in"))
         return "the current directory is given as: in DIR";
@@ -115,7 +118,8 @@ std::string trim(const std::string& s) {
 } // namespace
 
 bool is_answer_verb(const std::string& verb) {
-    return one_of(verb, {"click", "check", "type", "select", "pick", "dblclick", "key", "open-file", "cancel-file"});
+    return one_of(
+        verb, {"click", "check", "type", "select", "pick", "dblclick", "key", "open-file", "cancel-file"});
 }
 
 bool parse_scenario_text(const std::string& text, const std::string& name, std::vector<ScenarioLine>& out,
@@ -188,15 +192,17 @@ namespace {
 // Running
 
 class Failure {
-public:
+  public:
     explicit Failure(std::string text) : text_(std::move(text)) {}
     const std::string& text() const { return text_; }
 
-private:
+  private:
     std::string text_;
 };
 
-std::string upper(const std::string& s) { return sim::upper_ascii(s); }
+std::string upper(const std::string& s) {
+    return sim::upper_ascii(s);
+}
 
 bool parse_int(const std::string& s, long long& out) {
     try {
@@ -208,7 +214,9 @@ bool parse_int(const std::string& s, long long& out) {
     }
 }
 
-std::string draw(const sim::DialogSnapshot& s) { return sim::describe(s); }
+std::string draw(const sim::DialogSnapshot& s) {
+    return sim::describe(s);
+}
 
 HKEY root_key(const std::string& name) {
     std::string n = upper(name);
@@ -232,9 +240,10 @@ std::string dist_dir() {
 } // namespace
 
 class Runner {
-public:
+  public:
     Runner(std::string base_dir, ScenarioOptions options)
-        : base_(std::move(base_dir)), options_(std::move(options)), timeout_ms_(options_.timeout_seconds * 1000) {}
+        : base_(std::move(base_dir)), options_(std::move(options)),
+          timeout_ms_(options_.timeout_seconds * 1000) {}
     ~Runner() {
         driver_.reset();
         if (sim::attached()) sim::detach();
@@ -243,7 +252,8 @@ public:
     }
 
     void run(const std::vector<ScenarioLine>& lines) {
-        for (const auto& l : lines) execute(l);
+        for (const auto& l : lines)
+            execute(l);
         finish();
     }
 
@@ -268,13 +278,14 @@ public:
     // At the end nothing may still wait for the user.
     void finish() {
         if (!programs_running()) return;
-        if (pending_) fail("the scenario ends, but a dialog still waits for an answer:\n" + draw(pending_->snapshot));
+        if (pending_)
+            fail("the scenario ends, but a dialog still waits for an answer:\n" + draw(pending_->snapshot));
         wait_all();
     }
 
     void set_line(const ScenarioLine* line) { line_ = line; }
 
-private:
+  private:
     [[noreturn]] void fail(const std::string& what) const {
         throw Failure(line_->file + ":" + std::to_string(line_->line) + ": " + what);
     }
@@ -302,7 +313,8 @@ private:
 
     void use_machine(const std::string& dir) {
         std::string error;
-        if (!fs::exists(fs::path(dir) / "machine.ini") && !sim::create_default_machine(dir, &error)) fail(error);
+        if (!fs::exists(fs::path(dir) / "machine.ini") && !sim::create_default_machine(dir, &error))
+            fail(error);
         machine_dir_ = dir;
         attach();
     }
@@ -362,11 +374,11 @@ private:
         if (!pending_) {
             if (!programs_running()) fail(line_->verb + ": no program is running, so there is no dialog");
             Driver::Ask ask;
-            if (next_event(ask) != Driver::Event::Ask) fail(line_->verb + ": every program ended without a dialog");
+            if (next_event(ask) != Driver::Event::Ask)
+                fail(line_->verb + ": every program ended without a dialog");
             pending_ = std::move(ask);
         }
-        if (options_.verbose)
-            std::printf("%s", draw(pending_->snapshot).c_str());
+        if (options_.verbose) std::printf("%s", draw(pending_->snapshot).c_str());
         return *pending_;
     }
 
@@ -410,8 +422,10 @@ private:
         sim::Input in;
         in.kind = kind;
         long long id;
-        if (parse_int(id_or_text, id)) in.id = static_cast<int>(id);
-        else in.control = id_or_text;
+        if (parse_int(id_or_text, id))
+            in.id = static_cast<int>(id);
+        else
+            in.control = id_or_text;
         return in;
     }
 
@@ -461,8 +475,10 @@ private:
 
     void do_machine(const ScenarioLine& l) {
         if (!machine_dir_.empty()) fail("machine: this scenario already has a machine");
-        if (l.args.empty()) ensure_machine();
-        else use_machine(host_file(l.args[0]));
+        if (l.args.empty())
+            ensure_machine();
+        else
+            use_machine(host_file(l.args[0]));
     }
 
     void do_set(const ScenarioLine& l) {
@@ -484,7 +500,8 @@ private:
         const sim::Drive* d = sim::drive_of(upper(l.args[0]).substr(0, 1) + ":\\");
         if (!d) fail("disk: no drive " + l.args[0] + " on this machine");
         std::error_code ec;
-        for (const auto& e : fs::directory_iterator(d->folder, ec)) fs::remove_all(e.path(), ec);
+        for (const auto& e : fs::directory_iterator(d->folder, ec))
+            fs::remove_all(e.path(), ec);
         if (l.args[1] == "none") return;
         fs::path from = host_file(l.args[1]);
         if (!fs::is_directory(from)) fail("disk: " + from.string() + " is not a folder");
@@ -511,7 +528,8 @@ private:
             return;
         }
         std::string bytes;
-        if (!sim::read_host_file(host_file(l.args[2]), bytes)) fail("file: cannot read " + host_file(l.args[2]));
+        if (!sim::read_host_file(host_file(l.args[2]), bytes))
+            fail("file: cannot read " + host_file(l.args[2]));
         write_machine_file(l.args[0], bytes);
     }
 
@@ -593,7 +611,8 @@ private:
         if (!ran_) fail("expect-exit: no program was run");
         wait_all();
         if (driver().exit_code() != code)
-            fail("expected exit code " + l.args[0] + ", the program ended with " + std::to_string(driver().exit_code()));
+            fail("expected exit code " + l.args[0] + ", the program ended with " +
+                 std::to_string(driver().exit_code()));
     }
 
     void do_expect_dialog(const ScenarioLine& l) {
@@ -648,7 +667,7 @@ private:
 
     void do_key(const ScenarioLine& l) {
         sim::Input in;
-        in.kind = l.args[0] == "enter" ? sim::InputKind::Enter
+        in.kind = l.args[0] == "enter"    ? sim::InputKind::Enter
                   : l.args[0] == "escape" ? sim::InputKind::Escape
                                           : sim::InputKind::AltF4;
         answer(in);
@@ -658,8 +677,9 @@ private:
     void do_open_file(const ScenarioLine& l) {
         const auto& d = dialog();
         if (d.snapshot.kind != "open") fail("open-file: this is not the Open dialog:\n" + draw(d.snapshot));
-        auto field = std::find_if(d.snapshot.controls.begin(), d.snapshot.controls.end(),
-                                  [](const sim::ControlSnapshot& c) { return upper(c.class_name) == "EDIT"; });
+        auto field =
+            std::find_if(d.snapshot.controls.begin(), d.snapshot.controls.end(),
+                         [](const sim::ControlSnapshot& c) { return upper(c.class_name) == "EDIT"; });
         if (field == d.snapshot.controls.end()) fail("open-file: the Open dialog has no file name field");
         sim::Input in;
         in.kind = sim::InputKind::Type;
@@ -682,8 +702,8 @@ private:
     void do_expect_enabled(const ScenarioLine& l) {
         const auto& c = control(l.args[0]);
         if (c.enabled != (l.args[1] == "yes"))
-            fail("expected control " + l.args[0] + (c.enabled ? " disabled" : " enabled") + ", but it is not:\n" +
-                 draw(dialog().snapshot));
+            fail("expected control " + l.args[0] + (c.enabled ? " disabled" : " enabled") +
+                 ", but it is not:\n" + draw(dialog().snapshot));
     }
 
     void do_expect_checked(const ScenarioLine& l) {
@@ -696,7 +716,8 @@ private:
     void do_expect_text(const ScenarioLine& l) {
         const auto& c = control(l.args[0]);
         if (c.text != l.args[1])
-            fail("expected control " + l.args[0] + " to read \"" + l.args[1] + "\", but it reads \"" + c.text + "\"");
+            fail("expected control " + l.args[0] + " to read \"" + l.args[1] + "\", but it reads \"" +
+                 c.text + "\"");
     }
 
     void do_expect_items(const ScenarioLine& l) {
@@ -704,7 +725,8 @@ private:
         std::vector<std::string> want(l.args.begin() + 1, l.args.end());
         if (c.entries != want) {
             std::string have;
-            for (const auto& e : c.entries) have += " \"" + e + "\"";
+            for (const auto& e : c.entries)
+                have += " \"" + e + "\"";
             fail("expected the entries of " + l.args[0] + " to be" + l.rest.substr(l.args[0].size()) +
                  ", but they are" + (have.empty() ? " none" : have));
         }
@@ -718,8 +740,8 @@ private:
             fail("expect-pixel: the program did not answer");
         if (reply.rfind("pixel ", 0) != 0) fail("expect-pixel: " + reply);
         if (upper(reply.substr(6)) != upper(l.args[2].substr(1)))
-            fail("expected the pixel at " + l.args[0] + "," + l.args[1] + " to be " + l.args[2] + ", but it is #" +
-                 reply.substr(6));
+            fail("expected the pixel at " + l.args[0] + "," + l.args[1] + " to be " + l.args[2] +
+                 ", but it is #" + reply.substr(6));
     }
 
     void do_screenshot(const ScenarioLine& l) {
@@ -742,15 +764,19 @@ private:
         if (what == "size") {
             long long n;
             if (!parse_int(l.args[2], n)) fail("expect-file: the size is a number");
-            if (!exists) fail("expected the file " + l.args[0] + " of " + l.args[2] + " bytes, but it does not exist");
+            if (!exists)
+                fail("expected the file " + l.args[0] + " of " + l.args[2] + " bytes, but it does not exist");
             auto size = fs::file_size(host, ec);
             if (static_cast<long long>(size) != n)
-                fail("expected " + l.args[0] + " to have " + l.args[2] + " bytes, but it has " + std::to_string(size));
+                fail("expected " + l.args[0] + " to have " + l.args[2] + " bytes, but it has " +
+                     std::to_string(size));
         }
         if (what == "same-as") {
             std::string a, b;
-            if (!sim::read_host_file(host_file(l.args[2]), b)) fail("expect-file: cannot read " + host_file(l.args[2]));
-            if (!exists || !sim::read_host_file(host, a)) fail("expected the file " + l.args[0] + ", but it does not exist");
+            if (!sim::read_host_file(host_file(l.args[2]), b))
+                fail("expect-file: cannot read " + host_file(l.args[2]));
+            if (!exists || !sim::read_host_file(host, a))
+                fail("expected the file " + l.args[0] + ", but it does not exist");
             if (a != b) fail("expected " + l.args[0] + " to equal " + l.args[2] + ", but they differ");
         }
     }
@@ -766,13 +792,19 @@ private:
         char value[1024];
         GetPrivateProfileStringA(section.c_str(), words[0].c_str(), absent, value, sizeof value, f.c_str());
         bool missing = std::string(value) == absent;
-        if (words[1] == "missing" && rest.find('"') == std::string::npos && rest.find('\'') == std::string::npos) {
-            if (!missing) fail("expected no [" + section + "] " + words[0] + " in " + path + ", but it is \"" + value + "\"");
+        if (words[1] == "missing" && rest.find('"') == std::string::npos &&
+            rest.find('\'') == std::string::npos) {
+            if (!missing)
+                fail("expected no [" + section + "] " + words[0] + " in " + path + ", but it is \"" + value +
+                     "\"");
             return;
         }
-        if (missing) fail("expected [" + section + "] " + words[0] + "=\"" + words[1] + "\" in " + path + ", but it is missing");
+        if (missing)
+            fail("expected [" + section + "] " + words[0] + "=\"" + words[1] + "\" in " + path +
+                 ", but it is missing");
         if (words[1] != value)
-            fail("expected [" + section + "] " + words[0] + "=\"" + words[1] + "\" in " + path + ", but it is \"" + value + "\"");
+            fail("expected [" + section + "] " + words[0] + "=\"" + words[1] + "\" in " + path +
+                 ", but it is \"" + value + "\"");
     }
 
     void do_expect_reg(const ScenarioLine& l) {
@@ -781,7 +813,8 @@ private:
         const std::string& key = l.args[0];
         size_t slash = key.find('\\');
         HKEY root = root_key(key.substr(0, slash));
-        if (!root || slash == std::string::npos) fail("expect-reg: the key starts with a root such as HKEY_LOCAL_MACHINE");
+        if (!root || slash == std::string::npos)
+            fail("expect-reg: the key starts with a root such as HKEY_LOCAL_MACHINE");
         bool want_missing = l.args[2] == "missing" && l.rest.rfind('"') == std::string::npos;
         HKEY h;
         std::string have;
@@ -802,10 +835,13 @@ private:
             }
             RegCloseKey(h);
         }
-        if (want_missing && present) fail("expected no value " + l.args[1] + " in " + key + ", but it is \"" + have + "\"");
-        if (!want_missing && !present) fail("expected " + l.args[1] + "=\"" + l.args[2] + "\" in " + key + ", but it is missing");
+        if (want_missing && present)
+            fail("expected no value " + l.args[1] + " in " + key + ", but it is \"" + have + "\"");
+        if (!want_missing && !present)
+            fail("expected " + l.args[1] + "=\"" + l.args[2] + "\" in " + key + ", but it is missing");
         if (!want_missing && have != l.args[2])
-            fail("expected " + l.args[1] + "=\"" + l.args[2] + "\" in " + key + ", but it is \"" + have + "\"");
+            fail("expected " + l.args[1] + "=\"" + l.args[2] + "\" in " + key + ", but it is \"" + have +
+                 "\"");
     }
 
     static std::vector<std::string> lines_of(const std::string& text) {
@@ -821,7 +857,8 @@ private:
     void do_expect_log(const ScenarioLine& l) {
         quiet();
         std::string text;
-        if (!sim::read_host_file(host_of(l.args[0]), text)) fail("expected the file " + l.args[0] + ", but it does not exist");
+        if (!sim::read_host_file(host_of(l.args[0]), text))
+            fail("expected the file " + l.args[0] + ", but it does not exist");
         auto lines = lines_of(text);
         if (std::find(lines.begin(), lines.end(), l.args[1]) == lines.end())
             fail("expected the line \"" + l.args[1] + "\" in " + l.args[0] + ", which holds:\n" + text);
@@ -851,7 +888,8 @@ private:
             fail("expected the program start \"" + l.args[0] + "\" in " + l.args[2] + ", but it ran in " +
                  dir);
         }
-        fail("expected a program start \"" + l.args[0] + "\", but the starts were:\n" + (text.empty() ? "(none)" : text));
+        fail("expected a program start \"" + l.args[0] + "\", but the starts were:\n" +
+             (text.empty() ? "(none)" : text));
     }
 
     void do_expect_power(const ScenarioLine& l) {
@@ -867,7 +905,9 @@ private:
         std::string error;
         if (!sim::load_progman(machine_dir_, pm, &error)) fail(error);
         const sim::ProgmanGroup* g = sim::progman_group(pm, l.args[0]);
-        if (!g) fail("expected the Program Manager group \"" + l.args[0] + "\", but the groups are:\n" + sim::describe_progman(pm));
+        if (!g)
+            fail("expected the Program Manager group \"" + l.args[0] + "\", but the groups are:\n" +
+                 sim::describe_progman(pm));
         if (l.args.size() < 2) return;
         for (const auto& i : g->items)
             if (sim::equal_nocase(i.name, l.args[1])) return;

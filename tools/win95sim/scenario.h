@@ -23,10 +23,11 @@ bool parse_scenario_text(const std::string& text, const std::string& name, std::
                          std::string* error);
 
 struct ScenarioOptions {
-    std::string machine_dir; // empty: a fresh machine in a temporary folder, removed afterwards
-    bool verbose = false;    // print each dialog and answer
+    std::string machine_dir;  // empty: a fresh machine in a temporary folder, removed afterwards
+    bool verbose = false;     // print each dialog and answer
     int timeout_seconds = 20; // for a program to ask or end
-    bool forgiving = false;  // an input Windows ignores is reported and the dialog asked again (a person answers)
+    bool forgiving =
+        false; // an input Windows ignores is reported and the dialog asked again (a person answers)
 };
 
 // Runs a scenario; false with "FILE:LINE: what was expected and what was there".
@@ -39,7 +40,7 @@ class Runner;
 // A scenario run one line at a time: for `win95sim run` with the interactive or defaults agent, whose
 // answers come from a person or a rule rather than a file.
 class ScenarioSession {
-public:
+  public:
     ScenarioSession(std::string base_dir, ScenarioOptions options);
     ~ScenarioSession();
     bool execute(const ScenarioLine& line, std::string* failure);
@@ -48,7 +49,7 @@ public:
     bool next_dialog(sim::DialogSnapshot& out, bool& ended, std::string* failure);
     bool answer(const sim::Input& input, std::string* failure);
 
-private:
+  private:
     std::unique_ptr<Runner> runner_;
 };
 

@@ -35,8 +35,10 @@ std::string section_diff(const std::string& before, const std::string& after, un
         std::set<std::pair<std::string, std::string>> out;
         std::string section;
         for (const auto& l : lines_of(text)) {
-            if (!l.empty() && l[0] == '[') section = l;
-            else if (!l.empty()) out.insert({section, l});
+            if (!l.empty() && l[0] == '[')
+                section = l;
+            else if (!l.empty())
+                out.insert({section, l});
         }
         return out;
     };
@@ -47,7 +49,8 @@ std::string section_diff(const std::string& before, const std::string& after, un
     for (const auto& e : b)
         if (!a.count(e)) by_section[e.first] += "      + " + sim::ansi_to_utf8(e.second, codepage) + "\n";
     std::string out;
-    for (const auto& [section, text] : by_section) out += "    " + (section.empty() ? "(top)" : section) + "\n" + text;
+    for (const auto& [section, text] : by_section)
+        out += "    " + (section.empty() ? "(top)" : section) + "\n" + text;
     return out;
 }
 
@@ -58,27 +61,28 @@ void show_drives(const sim::Settings& s) {
         std::error_code ec;
         std::map<std::string, int> folders;
         folders[""] = 0;
-        for (auto it = fs::recursive_directory_iterator(d.folder, ec); !ec && it != fs::recursive_directory_iterator();
-             it.increment(ec)) {
+        for (auto it = fs::recursive_directory_iterator(d.folder, ec);
+             !ec && it != fs::recursive_directory_iterator(); it.increment(ec)) {
             fs::path rel = fs::relative(it->path(), d.folder, ec);
             std::string folder = (it->is_directory(ec) ? rel : rel.parent_path()).string();
             std::replace(folder.begin(), folder.end(), '/', '\\');
             folders[folder] += it->is_directory(ec) ? 0 : 1;
         }
         for (const auto& [folder, count] : folders)
-            std::printf("  %c:\\%-48s %d file%s\n", letter, sim::ansi_to_utf8(folder, s.codepage).c_str(), count,
-                        count == 1 ? "" : "s");
+            std::printf("  %c:\\%-48s %d file%s\n", letter, sim::ansi_to_utf8(folder, s.codepage).c_str(),
+                        count, count == 1 ? "" : "s");
     }
 }
 
-void show_files(const sim::Settings& s, const std::map<std::string, std::string>& defaults, const std::string& dir) {
+void show_files(const sim::Settings& s, const std::map<std::string, std::string>& defaults,
+                const std::string& dir) {
     std::printf("\nFiles (new or changed since the machine was made):\n");
     int shown = 0;
     for (const auto& [letter, d] : s.drives) {
         std::error_code ec;
         std::vector<fs::path> files;
-        for (auto it = fs::recursive_directory_iterator(d.folder, ec); !ec && it != fs::recursive_directory_iterator();
-             it.increment(ec))
+        for (auto it = fs::recursive_directory_iterator(d.folder, ec);
+             !ec && it != fs::recursive_directory_iterator(); it.increment(ec))
             if (it->is_regular_file(ec)) files.push_back(it->path());
         std::sort(files.begin(), files.end());
         for (const auto& f : files) {
@@ -100,7 +104,8 @@ void show_files(const sim::Settings& s, const std::map<std::string, std::string>
     if (!shown) std::printf("  none\n");
 }
 
-void show_registry(const std::map<std::string, std::string>& defaults, const std::string& dir, unsigned codepage) {
+void show_registry(const std::map<std::string, std::string>& defaults, const std::string& dir,
+                   unsigned codepage) {
     std::string reg;
     sim::read_host_file((fs::path(dir) / "registry.reg").string(), reg);
     std::string diff = section_diff(defaults.at("registry.reg"), reg, codepage);
@@ -130,14 +135,17 @@ int show_machine(const std::string& dir) {
         return 1;
     }
     std::map<std::string, std::string> defaults;
-    for (auto& [rel, content] : sim::default_machine_files()) defaults[rel] = content;
+    for (auto& [rel, content] : sim::default_machine_files())
+        defaults[rel] = content;
     std::printf("Machine %s\n%s", dir.c_str(), sim::describe_settings(s).c_str());
     show_drives(s);
     show_files(s, defaults, dir);
     show_registry(defaults, dir, s.codepage);
     sim::Progman pm;
-    if (sim::load_progman(dir, pm, &error)) std::printf("\nProgram Manager groups:\n%s", sim::describe_progman(pm).c_str());
-    else std::printf("\nProgram Manager: %s\n", error.c_str());
+    if (sim::load_progman(dir, pm, &error))
+        std::printf("\nProgram Manager groups:\n%s", sim::describe_progman(pm).c_str());
+    else
+        std::printf("\nProgram Manager: %s\n", error.c_str());
     show_log(dir, "exec.log", "Program starts (command line, current directory)");
     show_log(dir, "power.log", "Power requests");
     show_log(dir, "posts.log", "Messages posted to running programs");

@@ -60,8 +60,8 @@
 #define DMLERR_LAST 0x4011
 
 typedef struct tagCONVCONTEXT CONVCONTEXT, *PCONVCONTEXT;
-typedef HDDEDATA(CALLBACK* PFNCALLBACK)(UINT wType, UINT wFmt, HCONV hConv, HSZ hsz1, HSZ hsz2, HDDEDATA hData,
-                                         ULONG_PTR dwData1, ULONG_PTR dwData2);
+typedef HDDEDATA(CALLBACK* PFNCALLBACK)(UINT wType, UINT wFmt, HCONV hConv, HSZ hsz1, HSZ hsz2,
+                                        HDDEDATA hData, ULONG_PTR dwData1, ULONG_PTR dwData2);
 
 UINT WINAPI DdeInitializeA(LPDWORD pidInst, PFNCALLBACK pfnCallback, DWORD afCmd, DWORD ulRes);
 BOOL WINAPI DdeUninitialize(DWORD idInst);
@@ -70,6 +70,6 @@ BOOL WINAPI DdeFreeStringHandle(DWORD idInst, HSZ hsz);
 DWORD WINAPI DdeQueryStringA(DWORD idInst, HSZ hsz, LPSTR psz, DWORD cchMax, int iCodePage);
 HCONV WINAPI DdeConnect(DWORD idInst, HSZ hszService, HSZ hszTopic, PCONVCONTEXT pCC);
 BOOL WINAPI DdeDisconnect(HCONV hConv);
-HDDEDATA WINAPI DdeClientTransaction(LPBYTE pData, DWORD cbData, HCONV hConv, HSZ hszItem, UINT wFmt, UINT wType,
-                                     DWORD dwTimeout, LPDWORD pdwResult);
+HDDEDATA WINAPI DdeClientTransaction(LPBYTE pData, DWORD cbData, HCONV hConv, HSZ hszItem, UINT wFmt,
+                                     UINT wType, DWORD dwTimeout, LPDWORD pdwResult);
 UINT WINAPI DdeGetLastError(DWORD idInst);
