@@ -90,9 +90,7 @@ int run_with_defaults(const std::string& dir, const std::string& command_line, b
         }
         if (ended) break;
         sim::Input input = defaults.next(dialog);
-        std::printf("%s \"%s\"%s: %s\n", dialog.kind.c_str(), dialog.caption.c_str(),
-                    dialog.template_name.empty() ? "" : (" (" + dialog.template_name + ")").c_str(),
-                    sim::describe(input).c_str());
+        std::printf("%s  -> %s\n", sim::describe(dialog).c_str(), sim::describe(input).c_str());
         if (!session.answer(input, &failure)) {
             std::fprintf(stderr, "win95sim: %s\n", failure.c_str());
             return 1;
