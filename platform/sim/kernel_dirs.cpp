@@ -195,6 +195,8 @@ BOOL WINAPI GetDiskFreeSpaceA(LPCSTR root, LPDWORD sectors_per_cluster, LPDWORD 
     std::error_code ec;
     if (!fs::is_directory(d->folder, ec)) return fail(ERROR_NOT_READY);
     Geometry g = geometry_of(d->kind);
+    if (d->cluster && *d->cluster >= g.bytes_per_sector)
+        g.sectors_per_cluster = *d->cluster / g.bytes_per_sector;
     std::uint64_t cluster = std::uint64_t{g.sectors_per_cluster} * g.bytes_per_sector;
     std::uint64_t limit = (std::uint64_t{1} << 31) / cluster - 1;
     Space s = space_of(*d);

@@ -171,6 +171,14 @@ bool apply_setting(Settings& s, const std::string& line, const std::string& base
             it->second.free = n;
         else
             it->second.full_after = n;
+    } else if (key == "cluster") {
+        if (!need(3, "cluster D: BYTES")) return false;
+        if (!parse_drive(w[1], d)) return fail(error, "bad drive '" + w[1] + "'");
+        if (!parse_u64(w[2], n) || n < 512 || n > 65536 || (n & (n - 1)) != 0)
+            return fail(error, "bad cluster size '" + w[2] + "' (a power of two from 512 to 65536)");
+        auto it = s.drives.find(d);
+        if (it == s.drives.end()) return fail(error, std::string("no drive ") + d + ": on this machine");
+        it->second.cluster = static_cast<std::uint32_t>(n);
     } else if (key == "drive") {
         if (w.size() != 3 && w.size() != 4)
             return fail(error, "usage: drive D: fixed|removable|remote|cdrom [FOLDER]");
@@ -273,7 +281,7 @@ bool load_settings(const std::string& dir, Settings& out, std::string* error) {
             else if (key == "folder") {
                 dr.folder_setting = value;
                 dr.folder = resolve_folder(value, dir);
-            } else if (key == "free" || key == "disk-full")
+            } else if (key == "free" || key == "disk-full" || key == "cluster")
                 ok = apply_setting(s, key + " " + d + value, dir, &err);
             else if (key == "readonly") {
                 if (value != "yes" && value != "no") ok = false, err = "readonly is yes or no";
@@ -306,6 +314,7 @@ bool save_settings(const std::string& dir, const Settings& s, std::string* error
           << "\n";
         if (d.free) o << "free=" << *d.free << "\n";
         if (d.full_after) o << "disk-full=" << *d.full_after << "\n";
+        if (d.cluster) o << "cluster=" << *d.cluster << "\n";
         o << "readonly=" << (d.readonly ? "yes" : "no") << "\n";
     }
     o << "\n[faults]\n";
@@ -340,6 +349,7 @@ std::string describe_settings(const Settings& s) {
           << d.folder;
         if (d.free) o << ", free " << *d.free << " bytes";
         if (d.full_after) o << ", full after " << *d.full_after << " bytes";
+        if (d.cluster) o << ", clusters of " << *d.cluster << " bytes";
         o << "\n";
     }
     for (const auto& p : s.readonly_paths)

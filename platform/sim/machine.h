@@ -21,6 +21,7 @@ struct Drive {
     std::string folder_setting; // as written in machine.ini (relative to the machine folder or absolute)
     std::optional<std::uint64_t> free;       // reported free bytes; none: the host's
     std::optional<std::uint64_t> full_after; // writes fail once this many bytes were written in this process
+    std::optional<std::uint32_t> cluster;    // bytes a cluster; none: the usual size of the drive's kind
     bool readonly = false;
     std::uint64_t written = 0; // bytes written by this process, for full_after
 };

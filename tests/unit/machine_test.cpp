@@ -48,7 +48,7 @@ TEST_F(MachineTest, SettingsRoundTripThroughMachineIni) {
     sim::Settings s = sim::machine().settings;
     std::string e;
     for (const char* line : {"windows nt4", "screen 800x600", "codepage 1251", "progman off", "fail-alloc 7",
-                             "drive D: cdrom cd", "free C: 1000000", "disk-full C: 5000",
+                             "drive D: cdrom cd", "free C: 1000000", "cluster C: 2048", "disk-full C: 5000",
                              "readonly a:", "fail-write c:/windows/win.ini", "fail-read C:\\X",
                              "deny-registry HKEY_LOCAL_MACHINE\\SOFTWARE", "running \"TARNO\" 'TNKeybClass'"})
         ASSERT_TRUE(sim::apply_setting(s, line, root, &e)) << line << ": " << e;
@@ -67,9 +67,10 @@ TEST_F(MachineTest, SettingsRoundTripThroughMachineIni) {
 TEST_F(MachineTest, BadSettingsAreRefusedWithAReason) {
     sim::Settings s = sim::machine().settings;
     std::string e;
-    for (const char* line : {"windows 98", "screen 10x10", "screen wide", "codepage 866", "free Q: 10",
-                             "free C: lots", "drive D: floppy", "fail-write WIN.INI", "running \"x\"",
-                             "unknown thing", "running \"unterminated"}) {
+    for (const char* line :
+         {"windows 98", "screen 10x10", "screen wide", "codepage 866", "free Q: 10", "free C: lots",
+          "cluster C: 1000", "cluster C: 256", "drive D: floppy", "fail-write WIN.INI", "running \"x\"",
+          "unknown thing", "running \"unterminated"}) {
         e.clear();
         EXPECT_FALSE(sim::apply_setting(s, line, root, &e)) << line;
         EXPECT_FALSE(e.empty()) << line;
