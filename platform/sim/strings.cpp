@@ -116,7 +116,7 @@ int compare(LPCSTR a, LPCSTR b, bool with_case) {
 
 constexpr int kMaxOutput = 1024; // bytes, with the NUL
 
-struct Spec {
+struct FormatField {
     bool left = false, prefix = false, zero = false, wide = false;
     int width = 0, precision = -1;
     char type = 0;
@@ -146,7 +146,7 @@ class Output {
     int n_ = 0;
 };
 
-const char* parse_spec(const char* f, Spec& s) {
+const char* parse_format_field(const char* f, FormatField& s) {
     for (;; ++f) {
         if (*f == '-')
             s.left = true;
@@ -172,7 +172,7 @@ const char* parse_spec(const char* f, Spec& s) {
 
 // Text with its width: blanks (or zeros after any sign and 0x) on the left, or blanks on the right. The
 // 0x of '#' is not counted in the width.
-void put_field(Output& out, const Spec& s, const std::string& head, const std::string& body,
+void put_field(Output& out, const FormatField& s, const std::string& head, const std::string& body,
                bool head_counts) {
     int len = static_cast<int>((head_counts ? head.size() : 0) + body.size());
     int fill = std::max(0, s.width - len);
@@ -201,7 +201,7 @@ std::string digits(DWORD n, unsigned radix, bool upper) {
     return d;
 }
 
-void put_number(Output& out, const Spec& s, DWORD bits) {
+void put_number(Output& out, const FormatField& s, DWORD bits) {
     std::string head, body;
     bool is_signed = s.type == 'd' || s.type == 'i';
     if (is_signed && static_cast<LONG>(bits) < 0) {
@@ -226,7 +226,7 @@ std::string narrow(const WCHAR* w) {
     return out;
 }
 
-void put_string(Output& out, Spec s, std::string text) {
+void put_string(Output& out, FormatField s, std::string text) {
     if (s.precision >= 0 && static_cast<int>(text.size()) > s.precision) text.resize(s.precision);
     s.zero = s.zero && !s.left;
     put_field(out, s, "", text, true);
@@ -243,8 +243,8 @@ int WINAPI wvsprintfA(LPSTR buf, LPCSTR fmt, va_list args) {
             out.put(*fmt++);
             continue;
         }
-        Spec s;
-        fmt = parse_spec(fmt + 1, s);
+        FormatField s;
+        fmt = parse_format_field(fmt + 1, s);
         switch (s.type) {
         case 'd':
         case 'i':

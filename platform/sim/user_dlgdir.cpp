@@ -48,9 +48,9 @@ bool name_matches(const std::string& pattern, const std::string& name) {
     return false;
 }
 
-// Splits a spec into the full directory (with a trailing backslash) and the pattern.
-bool split_spec(const std::string& spec, std::string& dir, std::string& pattern) {
-    std::string s = spec.empty() ? "*.*" : spec;
+// Splits a path pattern into the full directory (with a trailing backslash) and the pattern.
+bool split_pattern(const std::string& pattern_path, std::string& dir, std::string& pattern) {
+    std::string s = pattern_path.empty() ? "*.*" : pattern_path;
     std::size_t cut = s.find_last_of("\\:");
     std::string dir_part = cut == std::string::npos ? "" : s.substr(0, cut + 1);
     pattern = cut == std::string::npos ? s : s.substr(cut + 1);
@@ -130,24 +130,24 @@ void copy_bounded(char* out, std::size_t max, const std::string& s) {
     out[n] = 0;
 }
 
-// Moves to the directory that SPEC names and leaves the pattern in SPEC. False when the directory does
-// not exist.
-bool enter_spec_directory(std::string& spec) {
-    if (spec.empty() || spec == ".") spec = "*.*";
-    if (change_dir(spec)) {
-        spec = "*.*";
+// Moves to the directory that PATTERN_PATH names and leaves the pattern in PATTERN_PATH. False when the
+// directory does not exist.
+bool enter_pattern_directory(std::string& pattern_path) {
+    if (pattern_path.empty() || pattern_path == ".") pattern_path = "*.*";
+    if (change_dir(pattern_path)) {
+        pattern_path = "*.*";
         return true;
     }
-    std::size_t cut = spec.find_last_of("\\:");
+    std::size_t cut = pattern_path.find_last_of("\\:");
     if (cut == std::string::npos) return true;
-    std::string dir = spec.substr(0, cut + 1);
+    std::string dir = pattern_path.substr(0, cut + 1);
     if (!change_dir(dir)) return false;
-    spec = spec.substr(cut + 1);
-    if (spec.empty()) spec = "*.*";
+    pattern_path = pattern_path.substr(cut + 1);
+    if (pattern_path.empty()) pattern_path = "*.*";
     return true;
 }
 
-int fill_listing(HWND dialog, HWND list, const std::string& spec, UINT type, bool combo) {
+int fill_listing(HWND dialog, HWND list, const std::string& pattern_path, UINT type, bool combo) {
     if (!list) return TRUE;
     UINT dir_msg = combo ? CB_DIR : LB_DIR;
     send(list, combo ? CB_RESETCONTENT : LB_RESETCONTENT, 0, 0);
@@ -155,7 +155,7 @@ int fill_listing(HWND dialog, HWND list, const std::string& spec, UINT type, boo
     if (type & DDL_DIRECTORY) {
         if (!(type & DDL_EXCLUSIVE)) {
             if (send(list, dir_msg, type & ~(DDL_DIRECTORY | DDL_DRIVES),
-                     reinterpret_cast<LPARAM>(spec.c_str())) == LB_ERR)
+                     reinterpret_cast<LPARAM>(pattern_path.c_str())) == LB_ERR)
                 return FALSE;
             if (send(list, dir_msg, (type & (DDL_DIRECTORY | DDL_DRIVES)) | DDL_EXCLUSIVE,
                      reinterpret_cast<LPARAM>("*.*")) == LB_ERR)
@@ -163,21 +163,21 @@ int fill_listing(HWND dialog, HWND list, const std::string& spec, UINT type, boo
         } else if (send(list, dir_msg, type, reinterpret_cast<LPARAM>("*.*")) == LB_ERR) {
             return FALSE;
         }
-    } else if (send(list, dir_msg, type, reinterpret_cast<LPARAM>(spec.c_str())) == LB_ERR) {
+    } else if (send(list, dir_msg, type, reinterpret_cast<LPARAM>(pattern_path.c_str())) == LB_ERR) {
         return FALSE;
     }
     return TRUE;
 }
 
 int dir_list(HWND dialog, LPSTR path_spec, int list_id, int static_id, UINT type, bool combo) {
-    std::string spec = path_spec ? path_spec : "";
-    if (!enter_spec_directory(spec)) return FALSE;
+    std::string pattern_path = path_spec ? path_spec : "";
+    if (!enter_pattern_directory(pattern_path)) return FALSE;
     HWND list = list_id ? GetDlgItem(dialog, list_id) : nullptr;
-    int ok = fill_listing(dialog, list, spec, type, combo);
-    spec = upper_ascii(spec);
+    int ok = fill_listing(dialog, list, pattern_path, type, combo);
+    pattern_path = upper_ascii(pattern_path);
     if (static_id) SetDlgItemTextA(dialog, static_id, current_dir_shown().c_str());
     // The caller's buffer gets the pattern alone; it is never longer than what the caller gave.
-    if (path_spec) copy_bounded(path_spec, std::strlen(path_spec) + 1, spec);
+    if (path_spec) copy_bounded(path_spec, std::strlen(path_spec) + 1, pattern_path);
     return ok;
 }
 
@@ -206,12 +206,12 @@ BOOL dir_select(HWND dialog, LPSTR path, int max, int id, bool combo) {
 
 } // namespace
 
-int add_dir_listing(HWND hwnd, UINT attributes, const char* spec, bool combo) {
+int add_dir_listing(HWND hwnd, UINT attributes, const char* pattern_path, bool combo) {
     (void)combo;
     int last = 0;
     if (attributes != (DDL_DRIVES | DDL_EXCLUSIVE)) {
         std::string dir, pattern;
-        if (!split_spec(spec ? spec : "", dir, pattern)) return LB_ERR;
+        if (!split_pattern(pattern_path ? pattern_path : "", dir, pattern)) return LB_ERR;
         std::vector<Entry> entries;
         if (!list_folder(dir, entries)) return LB_ERR;
         for (const Entry& e : entries) {

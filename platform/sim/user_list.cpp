@@ -10,8 +10,8 @@
 
 namespace sim::user {
 
-void paint_control(HWND hwnd);                                                 // user_paint.cpp
-int add_dir_listing(HWND hwnd, UINT attributes, const char* spec, bool combo); // user_dlgdir.cpp
+void paint_control(HWND hwnd);                                                         // user_paint.cpp
+int add_dir_listing(HWND hwnd, UINT attributes, const char* pattern_path, bool combo); // user_dlgdir.cpp
 
 namespace {
 

@@ -99,8 +99,8 @@ OpenState* state_of(HWND dialog) {
 }
 
 void refill(HWND dialog, OpenState& st) {
-    std::string spec = st.pattern;
-    DlgDirListA(dialog, spec.data(), kFiles, kDir, DDL_READWRITE);
+    std::string pattern_path = st.pattern;
+    DlgDirListA(dialog, pattern_path.data(), kFiles, kDir, DDL_READWRITE);
     std::string dirs = "*.*";
     DlgDirListA(dialog, dirs.data(), kDirs, 0, DDL_DIRECTORY | DDL_EXCLUSIVE);
     std::string drives = "*.*";

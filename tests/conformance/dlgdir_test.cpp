@@ -1,5 +1,5 @@
 // Directory listings in list and combo boxes: what DlgDirList puts in the list, what it leaves in the
-// caller's spec and the path static, and what DlgDirSelectEx gives back.
+// caller's path pattern and the path static, and what DlgDirSelectEx gives back.
 #include "tests/conformance/dialog_builder.h"
 #include "tests/conformance/fixture.h"
 
@@ -65,8 +65,8 @@ class DlgDir : public Conformance {
 
 TEST_F(DlgDir, FilesThenDirectoriesThenDrivesAndThePatternLeftInTheSpec) {
     in_dialog([&](HWND d) {
-        std::string spec = scratch() + "*.txt";
-        std::vector<char> buf(spec.begin(), spec.end());
+        std::string pattern_path = scratch() + "*.txt";
+        std::vector<char> buf(pattern_path.begin(), pattern_path.end());
         buf.push_back(0);
         ASSERT_TRUE(DlgDirListA(d, buf.data(), kList, kPath, DDL_DIRECTORY | DDL_DRIVES));
         EXPECT_STREQ(buf.data(), "*.TXT");
@@ -87,8 +87,8 @@ TEST_F(DlgDir, FilesThenDirectoriesThenDrivesAndThePatternLeftInTheSpec) {
 
 TEST_F(DlgDir, ExclusiveListingsAndTheComboBox) {
     in_dialog([&](HWND d) {
-        std::string spec = scratch();
-        std::vector<char> buf(spec.begin(), spec.end());
+        std::string pattern_path = scratch();
+        std::vector<char> buf(pattern_path.begin(), pattern_path.end());
         buf.push_back(0);
         ASSERT_TRUE(DlgDirListA(d, buf.data(), kList, 0, DDL_DIRECTORY | DDL_EXCLUSIVE));
         EXPECT_EQ(entries(d, kList, false), (std::vector<std::string>{"[..]", "[sub]"}));
@@ -107,8 +107,8 @@ TEST_F(DlgDir, ExclusiveListingsAndTheComboBox) {
 
 TEST_F(DlgDir, SelectionGivesDirectoriesWithABackslashAndDrivesWithAColon) {
     in_dialog([&](HWND d) {
-        std::string spec = scratch() + "*.*";
-        std::vector<char> buf(spec.begin(), spec.end());
+        std::string pattern_path = scratch() + "*.*";
+        std::vector<char> buf(pattern_path.begin(), pattern_path.end());
         buf.push_back(0);
         ASSERT_TRUE(DlgDirListA(d, buf.data(), kList, 0, DDL_DIRECTORY | DDL_DRIVES));
         auto e = entries(d, kList, false);
@@ -131,8 +131,8 @@ TEST_F(DlgDir, SelectionGivesDirectoriesWithABackslashAndDrivesWithAColon) {
 TEST_F(DlgDir, AMissingDirectoryFailsAndLeavesTheListAlone) {
     in_dialog([&](HWND d) {
         SendDlgItemMessageA(d, kList, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>("keep"));
-        std::string spec = scratch() + "nothere\\*.*";
-        std::vector<char> buf(spec.begin(), spec.end());
+        std::string pattern_path = scratch() + "nothere\\*.*";
+        std::vector<char> buf(pattern_path.begin(), pattern_path.end());
         buf.push_back(0);
         EXPECT_FALSE(DlgDirListA(d, buf.data(), kList, kPath, DDL_DIRECTORY));
         EXPECT_EQ(entries(d, kList, false), (std::vector<std::string>{"keep"}));
