@@ -73,6 +73,10 @@ bool create_controls(HWND dialog, const DialogTemplate& tmpl, HINSTANCE instance
                                  r.bottom - r.top, dialog,
                                  reinterpret_cast<HMENU>(static_cast<LONG_PTR>(item.id)), instance, nullptr);
         if (!c) {
+            // Windows fails the dialog without a word; the simulator also says why.
+            if (!find_class(cls))
+                std::fprintf(stderr, "win95sim: dialog control %u has the unknown class \"%s\"\n",
+                             static_cast<unsigned>(item.id), cls.c_str());
             if (!(tmpl.style & DS_NOFAILCREATE)) return false;
             continue;
         }
@@ -349,7 +353,12 @@ INT_PTR WINAPI DialogBoxParamA(HINSTANCE instance, LPCSTR template_name, HWND ow
                                LPARAM param) {
     sim::DialogTemplate tmpl;
     std::string error;
-    if (!template_name || !sim::load_dialog_template(template_name, tmpl, &error)) return -1;
+    if (!template_name) return -1;
+    if (!sim::load_dialog_template(template_name, tmpl, &error)) {
+        std::fprintf(stderr, "win95sim: dialog template %s: %s\n", template_label(template_name).c_str(),
+                     error.c_str());
+        return -1;
+    }
     return run_dialog(instance, tmpl, owner, proc, param, "dialog", template_label(template_name));
 }
 

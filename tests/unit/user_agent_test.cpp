@@ -3,7 +3,9 @@
 #include "platform/sim/agent.h"
 #include "platform/sim/sim.h"
 #include "platform/win32.h"
+#include "platform/sim/user_internal.h"
 #include "tests/conformance/dialog_builder.h"
+#include "tests/unit/sim_fixture.h"
 
 #include <gtest/gtest.h>
 
@@ -264,6 +266,36 @@ TEST_F(Agent, OpenDialogReturnsThePathTheAgentTypes) {
     ofn.nMaxFile = sizeof file;
     EXPECT_FALSE(GetOpenFileNameA(&ofn));
     EXPECT_EQ(CommDlgExtendedError(), 0u);
+}
+
+} // namespace
+
+namespace {
+
+class BadDialogs : public SimMachine {};
+
+TEST_F(BadDialogs, AnUnknownControlClassFailsTheDialogWithAReason) {
+    sim::DialogTemplate t;
+    t.style = WS_POPUP | WS_CAPTION | DS_MODALFRAME;
+    t.cx = 100;
+    t.cy = 50;
+    sim::DialogItem item;
+    item.class_name = "NOSUCHCLASS";
+    item.id = 42;
+    item.style = WS_CHILD | WS_VISIBLE;
+    item.cx = 20;
+    item.cy = 10;
+    t.items.push_back(item);
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(sim::user::create_dialog(nullptr, t, nullptr, nullptr, 0), nullptr);
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("control 42 has the unknown class \"NOSUCHCLASS\""),
+              std::string::npos);
+}
+
+TEST_F(BadDialogs, AMissingTemplateIsNamed) {
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(DialogBoxParamA(nullptr, "NOSUCHDIALOG", nullptr, nullptr, 0), -1);
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("dialog template NOSUCHDIALOG"), std::string::npos);
 }
 
 } // namespace
