@@ -1,4 +1,5 @@
 // The advertising window: one of the five pictures with its text beside it, a line per "!"-separated field.
+#include "setup/core/pictures.h"
 #include "setup/core/progress.h"
 #include "setup/core/saved_drawing.h"
 #include "setup/core/setup.h"
@@ -18,21 +19,6 @@ const char kLineDelimiter = '!';
 
 HFONT advertFont = nullptr;
 
-SIZE PictureSize(HBITMAP picture) {
-    BITMAP info = {};
-    if (!picture || !GetObjectA(picture, sizeof info, &info)) return SIZE{0, 0};
-    return SIZE{info.bmWidth, info.bmHeight};
-}
-
-void DrawPicture(HDC dc, HBITMAP picture, SIZE size) {
-    if (!picture) return;
-    HDC memory = CreateCompatibleDC(dc);
-    HGDIOBJ old = SelectObject(memory, picture);
-    BitBlt(dc, kPictureLeft, kPictureTop, size.cx, size.cy, memory, 0, 0, SRCCOPY);
-    SelectObject(memory, old);
-    DeleteDC(memory);
-}
-
 void DrawAdvertText(HDC dc, int advert, int x) {
     char text[kTextCap];
     if (LoadStringA(hInst, IDS_ADVERT_FIRST + advert, text, sizeof text) <= 0) return;
@@ -47,7 +33,7 @@ void PaintAdvert(HWND hwnd) {
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(hwnd, &ps);
     SavedDrawing saved(dc);
-    DrawPicture(dc, picture, size);
+    DrawPicture(dc, picture, kPictureLeft, kPictureTop);
     SetBkColor(dc, kGrey);
     SelectObject(dc, advertFont);
     DrawAdvertText(dc, nAdvertShown, size.cx + 20);

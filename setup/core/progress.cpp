@@ -52,7 +52,7 @@ void DrawProgressTexts(HDC dc) {
 
 void DrawProgressBar(HDC dc, int percent) {
     SelectObject(dc, GetStockObject(BLACK_PEN));
-    SelectObject(dc, hbrLightGray);
+    SelectObject(dc, hbrDialogBack);
     SetTextColor(dc, kWhiteOverBar);
     Rectangle(dc, kBarLeft, kBarTop, infor.barLength + kBarLeft + 2, kBarBottom);
     char text[16];

@@ -41,6 +41,20 @@ BOOL RegisterSetupClasses(HINSTANCE instance);
 BOOL CreateSetupWindow(HINSTANCE instance);
 int RunMessageLoop();
 
+// ---- Installation (installation.cpp) ---------------------------------------------------------------------
+// Runs the whole installation; ends by posting the setup window WM_DESTROY with 1 (completed) or 0.
+void RunInstallation(HWND hwnd);
+// True when tarno.ini records szDestDir as the product's location.
+BOOL IsAlreadyInstalled();
+// Takes szDestDir and szCountryKey from tarno.ini for a workstation of a server installation.
+BOOL ReadWorkstationLocation();
+
+// ---- Exit -------------------------------------------------------------------------------------------------
+// Exit choices: 0 return to Windows, 1 shut down, 2 restart.
+// KIND 3 offers "Return to Windows", 2 does not.
+int ShowExitDialog(int kind);
+int ShowExitServerDialog();
+
 // ---- System probes ----------------------------------------------------------------------------------------
 // Key "fonts.fon" of [boot] in system.ini; empty when missing.
 void GetBootFontsEntry(char* text, std::size_t cap);
@@ -51,7 +65,6 @@ int GetCurrentDosCodePage();
 int DetectDotMatrixPrinters();
 
 // ---- Hand-over to the uninstaller -------------------------------------------------------------------------
-// Exit choices: 0 return to Windows, 1 shut down, 2 restart.
 void BuildUninstallerCommand(int exitChoice, char* command, std::size_t cap);
 // Starts uninst.exe of the destination directory without waiting; a failed start is not reported.
 void StartUninstaller(int exitChoice);

@@ -1,36 +1,202 @@
-// The full-screen main window. Its procedure here only locates setup1.inf, reads the install flags and shows
-// the Welcome dialog: the installation steps after them are not part of this program yet, so every run ends
-// as cancelled.
+// The full-screen main window: a blue gradient with the product's pictures, owner of every dialog. It makes
+// the drawing objects the whole program shares, runs the installation when the message loop delivers the
+// command it posts itself, and on its destruction carries out the user's exit choice and ends the program.
+#include "common/bounded.h"
+#include "setup/core/pictures.h"
 #include "setup/core/progress.h"
 #include "setup/core/setup.h"
-#include "setup/dialogs/wizard.h"
 #include "setup/messages/messages.h"
 #include "setup/resources/ids.h"
 
 namespace {
 
-constexpr UINT kStartCommand = 1; // WM_COMMAND that runs the installation
+constexpr int kBandCount = 48;
+constexpr int kCaptionCap = 120;
+constexpr int kChildWidth = 400;
+constexpr int kChildHeight = 150;
+constexpr int kAdvertId = 1;
+constexpr int kInforId = 2;
+constexpr COLORREF kDialogGrey = RGB(192, 192, 192);
+constexpr COLORREF kProgressBlue = PALETTERGB(0, 0, 255);
 
-void EndCancelled(HWND hwnd) {
-    ShowSetupMessage(hwnd, MB_ICONEXCLAMATION, IDS_SETUP_CANCELLED);
-    LogLine("Setup failed.");
-    DestroyWindow(hwnd);
+HBITMAP hbmLogo;      // top right of the window
+HBITMAP hbmCopyright; // bottom right
+bool installationStarted;
+bool exitHandled;
+
+// ---- Creation -------------------------------------------------------------------------------------------
+
+void LoadPictures() {
+    hbmCopyright = LoadBitmapA(hInst, BMP_COPYRIGHT);
+    hbmLogo = LoadBitmapA(hInst, BMP_LOGO);
+    hbmNation = LoadBitmapA(hInst, BMP_NATION);
+    hbmDirect = LoadBitmapA(hInst, BMP_DIRECT);
+    const LPCSTR adverts[kAdvertCount] = {BMP_ADVERT1, BMP_ADVERT2, BMP_ADVERT3, BMP_ADVERT4, BMP_ADVERT5};
+    for (int i = 0; i < kAdvertCount; ++i)
+        hbmAdvert[i] = LoadBitmapA(hInst, adverts[i]);
 }
 
-// Express setup skips the dialogs that only ask for confirmation, whatever setup1.inf asks for.
-void ApplyExpressSetup() {
-    if (!fExpressSetup) return;
-    fAskSetupOptions = FALSE;
-    fShowWelcomeDialog = FALSE;
+void CreateDrawingObjects() {
+    hbrDialogBack = CreateSolidBrush(kDialogGrey);
+    hbrBlue = CreateSolidBrush(kProgressBlue);
+    hpenBlue = CreatePen(PS_SOLID, 1, kProgressBlue);
 }
 
-void RunInstallation(HWND hwnd) {
-    if (LocateSetupInf(hwnd)) {
-        ReadInstallFlags(szInfFile);
-        ApplyExpressSetup();
-        if (fShowWelcomeDialog) RunWelcomeDialog();
+// The program's own font when its file can be loaded; the usual dialog face otherwise.
+void LoadDialogFont() {
+    CopyText(szDialogFont, "MS Sans Serif");
+    char path[kFontResourceCap];
+    CopyText(path, szSystemDir);
+    char file[32];
+    LoadText(IDS_DIALOG_FONT_FILE, file, sizeof file);
+    AppendText(path, file);
+    if (AddFontResourceA(path) > 0) {
+        CopyText(szFontResource, path);
+        LoadText(IDS_DIALOG_FONT, szDialogFont, sizeof szDialogFont);
+    } else {
+        szFontResource[0] = '\0';
     }
-    EndCancelled(hwnd);
+}
+
+// A caption in Cyrillic that the system font cannot show is replaced by its Latin form everywhere.
+void ChooseCaptionScript() {
+    char start[4];
+    LoadText(IDS_CAPTION, start, sizeof start);
+    static const char kCyrillicStart[] = "\xD3\xF1\xF2";
+    if (lstrcmpA(start, kCyrillicStart) == 0 && !SystemFontShowsCyrillic()) fLatinTexts = TRUE;
+}
+
+HWND CreateHiddenChild(HWND parent, const char* className, DWORD style, int x, int y, int id,
+                       const char* caption) {
+    HWND child = CreateWindowA(className, caption, WS_CHILD | WS_VISIBLE | style, x, y, kChildWidth, kChildHeight,
+                               parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), hInst, nullptr);
+    ShowWindow(child, SW_HIDE);
+    return child;
+}
+
+void CreateChildWindows(HWND hwnd) {
+    char caption[kCaptionCap];
+    LoadText(fLatinTexts ? IDS_CAPTION_LATIN : IDS_CAPTION, caption, sizeof caption);
+    int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
+    hwndAdvert =
+        CreateHiddenChild(hwnd, "SetupAdvert", WS_DLGFRAME | WS_THICKFRAME, 20, 20, kAdvertId, caption);
+    hwndInfor = CreateHiddenChild(hwnd, "SetupInfor", WS_CAPTION | WS_THICKFRAME, (width - kChildWidth) / 2,
+                                  (height - kChildHeight) / 2, kInforId, caption);
+}
+
+LRESULT OnCreate(HWND hwnd) {
+    installationStarted = exitHandled = false;
+    LoadPictures();
+    CreateDrawingObjects();
+    LoadDialogFont();
+    ChooseCaptionScript();
+    nCurrentDosCodePage = GetCurrentDosCodePage();
+    CreateChildWindows(hwnd);
+    // The installation starts once the message loop runs, after the window has been shown.
+    PostMessageA(hwnd, WM_COMMAND, 0, 0);
+    return 0;
+}
+
+// ---- Painting -------------------------------------------------------------------------------------------
+
+// 48 bands from blue 255 at the top to 20 at the bottom; the last band may end below the screen.
+void PaintGradient(HDC dc, int width, int height) {
+    int bandHeight = static_cast<short>(height / kBandCount + 1);
+    for (int i = 0, y = 0; i < kBandCount; ++i, y += bandHeight) {
+        RECT band = {0, y, width + 2, y + bandHeight};
+        HBRUSH brush = CreateSolidBrush(RGB(0, 0, 255 - 5 * i));
+        FillRect(dc, &band, brush);
+        DeleteObject(brush);
+    }
+}
+
+void PaintPictures(HDC dc, int width, int height) {
+    SIZE logo = PictureSize(hbmLogo);
+    DrawPicture(dc, hbmLogo, width - logo.cx - 4, 20);
+    SIZE copyright = PictureSize(hbmCopyright);
+    DrawPicture(dc, hbmCopyright, width - copyright.cx - 4, height - copyright.cy - 10);
+}
+
+void OnPaint(HWND hwnd) {
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(hwnd, &ps);
+    HGDIOBJ oldBrush = SelectObject(dc, hbrDialogBack);
+    int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
+    PaintGradient(dc, width, height);
+    PaintPictures(dc, width, height);
+    SelectObject(dc, oldBrush);
+    EndPaint(hwnd, &ps);
+}
+
+// ---- The installation -----------------------------------------------------------------------------------
+
+void OnCommand(HWND hwnd) {
+    // The installation runs once; a command arriving while a dialog of it waits must not start another.
+    if (installationStarted) return;
+    installationStarted = true;
+    RunInstallation(hwnd);
+}
+
+// ---- Destruction ----------------------------------------------------------------------------------------
+
+int ExitChoiceOfCompleted(HWND hwnd) {
+    if (fServerSetup) return fAskRestartOrReturn ? ShowExitServerDialog() : 2;
+    SetWindowPos(hwnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    return fAskRestartOrReturn ? ShowExitDialog(nExitDialog) : 2;
+}
+
+int ExitChoiceOfCancelled(HWND hwnd) {
+    LogLine("Setup failed.");
+    ShowSetupMessage(hwnd, MB_OK | MB_ICONEXCLAMATION, IDS_SETUP_CANCELLED);
+    return 0;
+}
+
+void FreeBlock(HGLOBAL& block) {
+    if (!block) return;
+    while (GlobalUnlock(block)) {
+    }
+    if (GlobalFree(block)) MessageBoxA(GetFocus(), "No Free Handle!", "GetPrivProfileStrBuff", MB_ICONSTOP);
+    block = nullptr;
+}
+
+template <typename Handle>
+void DeleteDrawingObject(Handle& object) {
+    if (object) DeleteObject(object);
+    object = nullptr;
+}
+
+void ReleaseResources() {
+    LogLine("Releasing allocated memory...");
+    FreeBlock(hLang);
+    lpLang = nullptr;
+    FreeBlock(hMem);
+    DeleteDrawingObject(hbrBlue);
+    DeleteDrawingObject(hpenBlue);
+    DeleteDrawingObject(hbrDialogBack);
+}
+
+void CarryOutExitChoice(int exitChoice) {
+    if (fDeleteSetupDir) {
+        // The uninstaller removes the temporary setup directory and then does what the user chose.
+        StartUninstaller(exitChoice);
+    } else if (exitChoice == 1) {
+        ExitWindowsEx(EWX_SHUTDOWN, 0);
+    } else if (exitChoice == 2) {
+        ExitWindowsEx(EWX_REBOOT, 0);
+    }
+}
+
+LRESULT OnDestroy(HWND hwnd, BOOL completed) {
+    // The destruction that follows a posted destroy message must not run the exit a second time.
+    if (exitHandled) return 0;
+    exitHandled = true;
+    int exitChoice = completed ? ExitChoiceOfCompleted(hwnd) : ExitChoiceOfCancelled(hwnd);
+    ReleaseResources();
+    LogLine("Exiting Setup...");
+    CarryOutExitChoice(exitChoice);
+    if (szFontResource[0]) RemoveFontResourceA(szFontResource);
+    PostQuitMessage(0);
+    return 0;
 }
 
 } // namespace
@@ -38,13 +204,16 @@ void RunInstallation(HWND hwnd) {
 LRESULT CALLBACK SetupWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
     case WM_CREATE:
-        PostMessageA(hwnd, WM_COMMAND, kStartCommand, 0);
+        return OnCreate(hwnd);
+    case WM_PAINT:
+        OnPaint(hwnd);
         return 0;
     case WM_COMMAND:
-        if (LOWORD(wParam) == kStartCommand) RunInstallation(hwnd);
+        OnCommand(hwnd);
         return 0;
     case WM_DESTROY:
-        PostQuitMessage(0);
+        return OnDestroy(hwnd, wParam == 1);
+    case WM_GETMINMAXINFO:
         return 0;
     default:
         return DefWindowProcA(hwnd, msg, wParam, lParam);

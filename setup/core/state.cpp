@@ -18,8 +18,14 @@ HWND hwndSetup, hwndAdvert, hwndInfor;
 char chListDelimiter;
 HGLOBAL hLang, hMem;
 int nProgressTotal, nProgressDone, nExitDialog, nCurrentDosCodePage;
-HBRUSH hbrLightGray;
+HBRUSH hbrDialogBack;
 int nLang;
+LangEntry* lpLang;
+char szLayout1[kLayoutNameCap];
+char szLayout2[kLayoutNameCap];
+char szLayoutSwitch[kLayoutSwitchCap];
+int nFontRes;
+char szFontRes[kFontResCap];
 
 char szInfFile[kInfFileCap];
 char szStartPath[kPathCap];
@@ -66,15 +72,18 @@ void ResetHandles() {
     chListDelimiter = ',';
     hLang = hMem = nullptr;
     nLang = 0;
+    lpLang = nullptr;
+    nFontRes = 0;
     nProgressTotal = nProgressDone = nExitDialog = nCurrentDosCodePage = 0;
-    hbrLightGray = nullptr;
+    hbrDialogBack = nullptr;
 }
 
 void ResetTexts() {
     char* texts[] = {szInfFile,     szStartPath, szWindowsDir,         szSystemDir,
                      szFontsDir,    szDestDir,   szCountryKey,         szSystemFontsCodePage,
                      szDosCodePage, szHotKey,    szDefaultUserCountry, szStartupGroup,
-                     szLogFile,     szUninstInf, szDialogFont,         szFontResource};
+                     szLogFile,     szUninstInf, szDialogFont,         szFontResource,
+                     szLayout1,     szLayout2,   szLayoutSwitch,       szFontRes};
     for (char* text : texts)
         text[0] = '\0';
 }
@@ -126,6 +135,7 @@ char szProgressText[kProgressTextCap];
 WORD nDialogResult;
 HBRUSH hbrBlue;
 HPEN hpenBlue;
+HBITMAP hbmNation, hbmDirect;
 HBITMAP hbmAdvert[5];
 
 void ResetProgressState() {
@@ -133,6 +143,7 @@ void ResetProgressState() {
     nDialogResult = 0;
     hbrBlue = nullptr;
     hpenBlue = nullptr;
+    hbmNation = hbmDirect = nullptr;
     for (HBITMAP& picture : hbmAdvert)
         picture = nullptr;
 }

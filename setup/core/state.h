@@ -64,14 +64,15 @@ extern int nProgressTotal;
 extern int nProgressDone;
 extern int nExitDialog;         // 3: exit dialog with "Return to Windows", 2: without
 extern int nCurrentDosCodePage; // set when the main window is created
-extern HBRUSH hbrLightGray;     // background of the program's dialogs; made with the main window
+extern HBRUSH hbrDialogBack;     // background of the program's dialogs; made with the main window
 
 // One record of the language and layout table in hLang.
 struct LangEntry {
     char szCode[4];    // up to three characters
     char szLayout[30]; // layout name, up to 29 characters
 };
-extern int nLang; // records in hLang
+extern int nLang;          // records in hLang
+extern LangEntry* lpLang;  // hLang as last locked; valid only while it is locked
 
 // ---- Text buffers -----------------------------------------------------------------------------------------
 extern char szInfFile[kInfFileCap];                         // full path of setup1.inf
@@ -107,6 +108,16 @@ extern UINT idSystemIni;  // "system.ini"
 extern UINT idSetupInf;   // "setup.inf"
 extern UINT idControlInf; // "control.inf"
 
+// ---- Country defaults that come with the layout table -------------------------------------------------------
+constexpr int kLayoutNameCap = 32;
+constexpr int kLayoutSwitchCap = 36;
+constexpr int kFontResCap = 4;
+extern char szLayout1[kLayoutNameCap];        // the first current layout
+extern char szLayout2[kLayoutNameCap];        // the second; empty when the country has one layout
+extern char szLayoutSwitch[kLayoutSwitchCap]; // the hot key that switches layouts
+extern int nFontRes;                          // string id of the font resolution code: 230, 231 or 233
+extern char szFontRes[kFontResCap];           // its text: "HI1", "HI2" or "HI4"
+
 // Sets every variable above to its value at program start (all handles null).
 void ResetSetupState();
 // Fixes the registry locations and the configuration file ids; part of the start-up.
@@ -121,6 +132,8 @@ extern char szProgressText[kProgressTextCap]; // its destination, or a status te
 extern WORD nDialogResult;                    // 0 leave Setup, 1 continue, 2 back: set by every wizard dialog
 extern HBRUSH hbrBlue;                        // filled part of the progress bar; made with the main window
 extern HPEN hpenBlue;                         // its outline
+extern HBITMAP hbmNation;                     // picture of the country dialog, loaded with the main window
+extern HBITMAP hbmDirect;                     // picture of the insert-disk dialog, likewise
 extern HBITMAP hbmAdvert[5];                  // the advertising pictures, loaded with the main window
 // Clears the variables of this block; ResetSetupState leaves them alone.
 void ResetProgressState();

@@ -26,7 +26,7 @@ bool AnswersColourRequest(UINT msg, WizardColours colours) {
 
 HBRUSH OnCtlColor(HDC dc) {
     SetBkColor(dc, kDialogGrey);
-    return hbrLightGray;
+    return hbrDialogBack;
 }
 
 void RepaintSetupWindow() {

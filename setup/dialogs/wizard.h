@@ -49,3 +49,10 @@ void SetWizardCaption(HWND dialog, UINT idLatinCaption);
 // The Welcome dialog: 1 Continue, 0 Exit.
 WORD RunWelcomeDialog();
 INT_PTR CALLBACK WelcomeDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam);
+
+// The country and destination: 1 Continue, 0 Exit.
+WORD RunSetupDirDialog();
+// The country and destination taken from DEFAULT_COUNTRY without a dialog; false after its message.
+BOOL SetDefaultCountryAndPath(const char* defaultCountry);
+// The installation options: 1 Continue, 2 Back, 0 Exit.
+WORD RunSetupOptionsDialog();

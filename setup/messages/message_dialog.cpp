@@ -226,7 +226,7 @@ bool IsGreyColourMessage(UINT msg) {
 
 INT_PTR OnColour(WPARAM wParam) {
     SetBkColor(reinterpret_cast<HDC>(wParam), RGB(192, 192, 192));
-    HBRUSH brush = hbrLightGray ? hbrLightGray : static_cast<HBRUSH>(GetStockObject(LTGRAY_BRUSH));
+    HBRUSH brush = hbrDialogBack ? hbrDialogBack : static_cast<HBRUSH>(GetStockObject(LTGRAY_BRUSH));
     return reinterpret_cast<INT_PTR>(brush);
 }
 

@@ -24,7 +24,7 @@ class SetupScreen : public SimMachine {
         CopyState(szWindowsDir, "C:\\WINDOWS\\");
         CopyState(szSystemDir, "C:\\WINDOWS\\SYSTEM\\");
         CopyState(szDialogFont, "MS Sans Serif");
-        hbrLightGray = CreateSolidBrush(RGB(192, 192, 192));
+        hbrDialogBack = CreateSolidBrush(RGB(192, 192, 192));
         hbrBlue = CreateSolidBrush(PALETTERGB(0, 0, 255));
         hpenBlue = CreatePen(PS_SOLID, 1, PALETTERGB(0, 0, 255));
         const char* pictures[] = {BMP_ADVERT1, BMP_ADVERT2, BMP_ADVERT3, BMP_ADVERT4, BMP_ADVERT5};
@@ -37,7 +37,7 @@ class SetupScreen : public SimMachine {
     void TearDown() override {
         sim::set_agent(nullptr);
         if (hwndSetup) DestroyWindow(hwndSetup);
-        DeleteObject(hbrLightGray);
+        DeleteObject(hbrDialogBack);
         DeleteObject(hbrBlue);
         DeleteObject(hpenBlue);
         SimMachine::TearDown();

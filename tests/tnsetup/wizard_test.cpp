@@ -170,10 +170,10 @@ TEST_F(Wizard, WelcomePaintsItsBackgroundAndTextsGreyAndLeavesButtonsAlone) {
         ReleaseDC(shownDialog, dc);
         return sim::click("Continue");
     }});
-    EXPECT_EQ(dialogBrush, reinterpret_cast<INT_PTR>(hbrLightGray));
-    EXPECT_EQ(staticBrush, reinterpret_cast<INT_PTR>(hbrLightGray));
+    EXPECT_EQ(dialogBrush, reinterpret_cast<INT_PTR>(hbrDialogBack));
+    EXPECT_EQ(staticBrush, reinterpret_cast<INT_PTR>(hbrDialogBack));
     EXPECT_EQ(textBack, RGB(192, 192, 192));
-    EXPECT_NE(buttonBrush, reinterpret_cast<INT_PTR>(hbrLightGray));
+    EXPECT_NE(buttonBrush, reinterpret_cast<INT_PTR>(hbrDialogBack));
 }
 
 TEST_F(Wizard, TheSetupWindowIsRepaintedWhenADialogEnds) {
