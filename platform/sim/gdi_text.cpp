@@ -81,7 +81,7 @@ bool text_out(HDC hdc, int x, int y, UINT options, const RECT* rect, LPCSTR text
     if (length > 0 && !text) return false;
     Font font = font_of(dc->font);
     std::string s(text ? text : "", static_cast<std::size_t>(std::max(length, 0)));
-    if (!s.empty()) t.surface->note_text(s);
+    if (!s.empty() && !empty(t.clip)) t.surface->note_text(s); // text drawn out of sight is not read
     int width = 0;
     for (std::size_t i = 0; i < s.size(); ++i)
         width += dx ? dx[i] : char_width(font, static_cast<unsigned char>(s[i]));
@@ -377,7 +377,7 @@ int WINAPI DrawTextA(HDC hdc, LPCSTR text, int length, LPRECT rect, UINT format)
         rect->bottom = rect->top + height;
         return height;
     }
-    if (Target t = target_of(*dc); t.valid())
+    if (Target t = target_of(*dc); t.valid() && !empty(t.clip))
         t.surface->note_text(std::string(text, static_cast<std::size_t>(n)));
     int top = rect->top;
     bool single = format & DT_SINGLELINE;

@@ -55,6 +55,19 @@ std::vector<int> selection_of(const Window& w) {
     return out;
 }
 
+// Shown, and at least partly inside its parent's client area: a control moved out of the window is as
+// unseen, and as impossible to click, as a hidden one.
+bool in_sight(HWND c) {
+    if (!IsWindowVisible(c)) return false;
+    HWND parent = GetParent(c);
+    if (!parent) return true;
+    RECT area, control, overlap;
+    GetClientRect(parent, &area);
+    GetWindowRect(c, &control);
+    MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&control), 2);
+    return IntersectRect(&overlap, &area, &control) != 0;
+}
+
 ControlSnapshot control_snapshot(HWND c, int default_id) {
     const Window& w = *find(c);
     ControlSnapshot s;
@@ -62,7 +75,7 @@ ControlSnapshot control_snapshot(HWND c, int default_id) {
     s.class_name = w.cls->name;
     s.text = w.text;
     s.style = w.style;
-    s.visible = IsWindowVisible(c) != 0;
+    s.visible = in_sight(c);
     s.enabled = !(w.style & WS_DISABLED);
     s.focused = GetFocus() == c;
     if (class_is(w, "BUTTON") && is_check_like(w)) s.checked = w.control.check;
@@ -104,7 +117,7 @@ HWND usable_control(HWND window, const Input& in, std::string* reason) {
         reject(reason, name_of(in) + " is not in the window");
         return nullptr;
     }
-    if (!IsWindowVisible(c)) {
+    if (!in_sight(c)) {
         reject(reason, name_of(in) + " is hidden");
         return nullptr;
     }

@@ -63,12 +63,19 @@ BOOL ReadLayoutCode(int index, DWORD lineCap) {
     return GetRecordField(line, kLayoutCodeField, entry.szCode, TRUE);
 }
 
+// Record INDEX starts empty, whatever an earlier country left in the reused block; the field read into it
+// decides whether it stays the zero record that ends the table.
+BOOL ReadLayoutName(const char* countryLine, int field, int index) {
+    lpLang[index] = LangEntry{};
+    return GetRecordField(countryLine, field, lpLang[index].szLayout, FALSE);
+}
+
 // Fills the records from the layouts named by COUNTRY_LINE and counts them in nLang. The table is locked
 // on entry and is left unlocked. False after a message; nLang then counts the records completed.
 BOOL ReadCountryLayouts(const char* countryLine) {
     nLang = 0;
     int field = kFirstLayoutField;
-    BOOL found = GetRecordField(countryLine, field, lpLang[0].szLayout, FALSE);
+    BOOL found = ReadLayoutName(countryLine, field, 0);
     while (found) {
         ++nLang;
         UnlockLangTable();
@@ -80,7 +87,7 @@ BOOL ReadCountryLayouts(const char* countryLine) {
             UnlockLangTable();
             return FALSE;
         }
-        found = GetRecordField(countryLine, ++field, lpLang[nLang].szLayout, FALSE);
+        found = ReadLayoutName(countryLine, ++field, nLang);
     }
     UnlockLangTable();
     return TRUE;

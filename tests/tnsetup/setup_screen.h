@@ -1,12 +1,13 @@
-// A fresh machine with the setup state of a started tnsetup: the instance, the directories, the drawing
-// objects, and a full-screen setup window with the hidden information and advertising windows, made as
-// the setup window's creation makes them.
+// A fresh machine with the setup state of a started tnsetup: the instance, the directories, and the real
+// full-screen setup window with its drawing objects and hidden information and advertising windows. The
+// installation it would start is held back, so each test drives what it needs.
 #pragma once
 
 #include "platform/sim/agent.h"
 #include "platform/sim/gdi_internal.h"
 #include "platform/win32.h"
 #include "setup/core/progress.h"
+#include "setup/core/setup.h"
 #include "setup/core/state.h"
 #include "setup/resources/ids.h"
 #include "tests/unit/sim_fixture.h"
@@ -23,23 +24,20 @@ class SetupScreen : public SimMachine {
         hInst = GetModuleHandleA(nullptr);
         CopyState(szWindowsDir, "C:\\WINDOWS\\");
         CopyState(szSystemDir, "C:\\WINDOWS\\SYSTEM\\");
-        CopyState(szDialogFont, "MS Sans Serif");
-        hbrDialogBack = CreateSolidBrush(RGB(192, 192, 192));
-        hbrBlue = CreateSolidBrush(PALETTERGB(0, 0, 255));
-        hpenBlue = CreatePen(PS_SOLID, 1, PALETTERGB(0, 0, 255));
-        const char* pictures[] = {BMP_ADVERT1, BMP_ADVERT2, BMP_ADVERT3, BMP_ADVERT4, BMP_ADVERT5};
-        for (int i = 0; i < kAdvertCount; ++i)
-            hbmAdvert[i] = LoadBitmapA(hInst, pictures[i]);
-        ASSERT_TRUE(RegisterSetupClass());
-        ASSERT_TRUE(RegisterChildClasses());
-        CreateSetupWindows();
+        ASSERT_TRUE(RegisterSetupClasses(hInst));
+        ASSERT_TRUE(CreateSetupWindow(hInst));
+        HoldBackInstallation();
     }
     void TearDown() override {
         sim::set_agent(nullptr);
-        if (hwndSetup) DestroyWindow(hwndSetup);
-        DeleteObject(hbrDialogBack);
-        DeleteObject(hbrBlue);
-        DeleteObject(hpenBlue);
+        if (hwndSetup) {
+            // The test ends the window, not the user: no exit handling.
+            SetWindowLongPtrA(hwndSetup, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(DefWindowProcA));
+            DestroyWindow(hwndSetup);
+        }
+        for (HGDIOBJ object : {static_cast<HGDIOBJ>(hbrDialogBack), static_cast<HGDIOBJ>(hbrBlue),
+                               static_cast<HGDIOBJ>(hpenBlue)})
+            if (object) DeleteObject(object);
         SimMachine::TearDown();
     }
 
@@ -61,41 +59,15 @@ class SetupScreen : public SimMachine {
         while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
             DispatchMessageA(&msg);
     }
+    // Removes the command the setup window posted itself to start the installation.
+    static bool HoldBackInstallation() {
+        MSG msg;
+        return PeekMessageA(&msg, hwndSetup, WM_COMMAND, WM_COMMAND, PM_REMOVE) != 0;
+    }
 
   private:
     template <std::size_t N>
     static void CopyState(char (&dst)[N], const char* text) {
         lstrcpynA(dst, text, static_cast<int>(N));
-    }
-    static LRESULT CALLBACK BackdropProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-        return DefWindowProcA(hwnd, msg, wParam, lParam);
-    }
-    static bool RegisterSetupClass() {
-        WNDCLASSA wc = {};
-        wc.lpfnWndProc = BackdropProc;
-        wc.hInstance = hInst;
-        wc.hbrBackground = CreateSolidBrush(RGB(0, 0, 255));
-        wc.lpszClassName = "SetupClass";
-        return RegisterClassA(&wc) != 0;
-    }
-    static HWND CreateChild(const char* className, DWORD style, int x, int y, int id) {
-        HWND child =
-            CreateWindowA(className, "TARNO Setup", WS_CHILD | WS_VISIBLE | style, x, y, 400, 150, hwndSetup,
-                          reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), hInst, nullptr);
-        ShowWindow(child, SW_HIDE);
-        return child;
-    }
-    void CreateSetupWindows() {
-        int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
-        hwndSetup =
-            CreateWindowA("SetupClass", "", WS_POPUP, 0, 0, width, height, nullptr, nullptr, hInst, nullptr);
-        ASSERT_NE(hwndSetup, nullptr);
-        hwndAdvert = CreateChild("SetupAdvert", WS_DLGFRAME | WS_THICKFRAME, 20, 20, 1);
-        hwndInfor =
-            CreateChild("SetupInfor", WS_CAPTION | WS_THICKFRAME, (width - 400) / 2, (height - 150) / 2, 2);
-        ASSERT_NE(hwndAdvert, nullptr);
-        ASSERT_NE(hwndInfor, nullptr);
-        ShowWindow(hwndSetup, SW_SHOWMAXIMIZED);
-        UpdateWindow(hwndSetup);
     }
 };
