@@ -2,6 +2,8 @@
 #include "setup/resources/ids.h"
 #include "tests/tnsetup/tnsetup_fixture.h"
 
+#include <cstring>
+
 namespace {
 
 using Startup = TnSetup;
@@ -184,6 +186,33 @@ TEST_F(Startup, ResetRestoresTheValuesAProcessStartsWith) {
     EXPECT_STREQ(regFontSubstitutes.szSubKey,
                  "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\FontSubstitutes");
     EXPECT_STREQ(regDisplayFonts.szSubKey, "Display\\Fonts");
+}
+
+TEST_F(Startup, AnEarlierInstallationIsTheFirstLocationInTheProductSettingsInAnyCase) {
+    CopyText(szDestDir, "C:\\TARNO\\");
+    EXPECT_FALSE(IsAlreadyInstalled()); // no tarno.ini
+    put("C:\\WINDOWS\\TARNO.INI", "[Location]\n");
+    EXPECT_FALSE(IsAlreadyInstalled());
+    put("C:\\WINDOWS\\TARNO.INI", "[Location]\nc:\\tarno\\=\nD:\\TARNO\\=\n");
+    EXPECT_TRUE(IsAlreadyInstalled());
+    CopyText(szDestDir, "D:\\TARNO\\");
+    EXPECT_FALSE(IsAlreadyInstalled()); // only the first key counts
+    CopyText(szDestDir, "C:\\TARNO");
+    EXPECT_FALSE(IsAlreadyInstalled());
+}
+
+TEST_F(Startup, AWorkstationReadsTheServerLocationAndCountryFromTheProductSettings) {
+    EXPECT_FALSE(ReadWorkstationLocation());
+    put("C:\\WINDOWS\\TARNO.INI", "[Location]\nF:\\TARNO\\=\n");
+    EXPECT_FALSE(ReadWorkstationLocation()); // no country
+    EXPECT_STREQ(szDestDir, "F:\\TARNO\\");
+    put("C:\\WINDOWS\\TARNO.INI", "[Location]\nF:\\TARNO\\=\n[country]\nUKRAINE=\nRUS=\n");
+    EXPECT_TRUE(ReadWorkstationLocation());
+    EXPECT_STREQ(szCountryKey, "UKR"); // cut to the key's three characters
+    std::string longPath = "[Location]\nF:\\" + std::string(300, 'x') + "\\=\n[country]\nRUS=\n";
+    put("C:\\WINDOWS\\TARNO.INI", longPath);
+    EXPECT_TRUE(ReadWorkstationLocation());
+    EXPECT_EQ(std::strlen(szDestDir), sizeof szDestDir - 1);
 }
 
 } // namespace
