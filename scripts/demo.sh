@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The main job: builds the programs, the simulator and the sample distribution, makes a fresh simulated
-# Windows 95 machine with the distribution's first disk in drive A:, runs A:\SETUP.EXE /e and the main
+# Windows 95 machine with the distribution's first disk in drive A:, runs A:\SETUP.EXE and the main
 # setup as far as it goes, and shows what the machine holds afterwards.
 #
 #   scripts/demo.sh [--interactive] [MACHINE_DIR]
@@ -26,7 +26,7 @@ cp -r build/linux/distribution/disk1/. "$machine/A/"
 echo "Drive A: holds disk 1 of the sample distribution:"
 ls "$machine/A"
 echo
-echo "Running A:\\SETUP.EXE /e with the $agent agent..."
-"$win95sim" run "$machine" --agent "$agent" -- 'A:\SETUP.EXE' /e || echo "(the run ended with code $?)"
+echo "Running A:\\SETUP.EXE with the $agent agent..."
+"$win95sim" run "$machine" --agent "$agent" -- 'A:\SETUP.EXE' || echo "(the run ended with code $?)"
 echo
 "$win95sim" show "$machine"
