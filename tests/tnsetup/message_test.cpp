@@ -4,6 +4,11 @@
 #include "tests/tnsetup/tnsetup_fixture.h"
 
 #include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <regex>
+#include <set>
 #include <cstdint>
 #include <vector>
 
@@ -173,53 +178,31 @@ TEST_F(MessageDialog, MessagesByIdBearTheLatinCaptionWhenTheSystemFontNeedsIt) {
     EXPECT_EQ(geometry.caption, caption);
 }
 
+// Every string id named in the program's sources, looked up by the value ids.h gives it.
 TEST_F(MessageDialog, EveryStringTheCodeUsesIsInTheTable) {
-    const UINT ids[] = {IDS_CAPTION,
-                        IDS_CAPTION_LATIN,
-                        IDS_CANT_READ_FILE,
-                        IDS_INF_NOT_FOUND,
-                        IDS_CANT_CREATE_LOG,
-                        IDS_NO_LIST_FIELD,
-                        IDS_NO_WINDOWS_DIR,
-                        IDS_NO_SYSTEM_DIR,
-                        IDS_SWITCHES_HELP,
-                        IDS_SETUP_CANCELLED,
-                        IDS_BUTTON_OK,
-                        IDS_BUTTON_CANCEL,
-                        IDS_BUTTON_YES,
-                        IDS_BUTTON_NO,
-                        IDS_BUTTON_ABORT,
-                        IDS_BUTTON_RETRY,
-                        IDS_BUTTON_IGNORE,
-                        IDS_BUTTON_YES_TO_ALL,
-                        IDS_FILE_SETUP1_INF,
-                        IDS_FILE_WIN_INI,
-                        IDS_FILE_SYSTEM_INI,
-                        IDS_FILE_TARNO_INI,
-                        IDS_FILE_SETUP_INF,
-                        IDS_FILE_CONTROL_INF,
-                        IDS_SEC_COMMON_FLAGS,
-                        IDS_SEC_OEM_FLAGS,
-                        IDS_KEY_DEFAULT_COUNTRY,
-                        IDS_KEY_DEFAULT_HOTKEY,
-                        IDS_KEY_SHOW_WELCOME,
-                        IDS_KEY_ASK_COUNTRY,
-                        IDS_KEY_ASK_OPTIONS,
-                        IDS_KEY_ASK_RESTART,
-                        IDS_SEC_PRINTERS,
-                        IDS_KEY_OEMANSI_BIN,
-                        IDS_SEC_BOOT,
-                        IDS_SEC_KEYBOARD,
-                        IDS_SEC_DEVICES,
-                        IDS_KEY_FONTS_FON,
-                        IDS_DEFAULT_COUNTRY,
-                        IDS_DEFAULT_HOTKEY,
-                        IDS_DEFAULT_STARTUP,
-                        IDS_SEC_PROGMAN_GROUPS,
-                        IDS_KEY_GROUP1};
-    for (UINT id : ids) {
+    namespace fs = std::filesystem;
+    const fs::path setup = fs::path(TARNO_SOURCE_DIR) / "setup";
+    std::map<std::string, UINT> values;
+    std::ifstream header(setup / "resources" / "ids.h");
+    const std::regex define(R"(#define\s+(IDS_\w+)\s+(\d+))");
+    for (std::string line; std::getline(header, line);)
+        if (std::smatch m; std::regex_search(line, m, define)) values[m[1]] = std::stoul(m[2]);
+    ASSERT_GT(values.size(), 100u);
+
+    std::set<std::string> used;
+    const std::regex name(R"(\bIDS_\w+)");
+    for (const auto& entry : fs::recursive_directory_iterator(setup)) {
+        if (entry.path().extension() != ".cpp") continue;
+        std::ifstream source(entry.path());
+        std::string text((std::istreambuf_iterator<char>(source)), std::istreambuf_iterator<char>());
+        for (std::sregex_iterator it(text.begin(), text.end(), name), end; it != end; ++it)
+            used.insert(it->str());
+    }
+    ASSERT_GT(used.size(), 40u);
+    for (const std::string& id : used) {
+        ASSERT_TRUE(values.count(id)) << id << " is not defined with a number in ids.h";
         char text[512];
-        EXPECT_GT(LoadStringA(GetModuleHandleA(nullptr), id, text, sizeof text), 0) << "string " << id;
+        EXPECT_GT(LoadStringA(GetModuleHandleA(nullptr), values[id], text, sizeof text), 0) << id;
     }
 }
 
