@@ -210,7 +210,8 @@ bool ReadFirstProductKey(UINT sectionId, char* key, std::size_t cap) {
     char section[32];
     LoadText(sectionId, section, sizeof section);
     char keys[kKeyListCap];
-    if (GetPrivateProfileStringA(section, nullptr, "", keys, sizeof keys, iniPath) == 0 || !keys[0]) return false;
+    if (GetPrivateProfileStringA(section, nullptr, "", keys, sizeof keys, iniPath) == 0 || !keys[0])
+        return false;
     CopyTextN(key, cap, keys);
     return true;
 }

@@ -68,8 +68,9 @@ void ChooseCaptionScript() {
 
 HWND CreateHiddenChild(HWND parent, const char* className, DWORD style, int x, int y, int id,
                        const char* caption) {
-    HWND child = CreateWindowA(className, caption, WS_CHILD | WS_VISIBLE | style, x, y, kChildWidth, kChildHeight,
-                               parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), hInst, nullptr);
+    HWND child =
+        CreateWindowA(className, caption, WS_CHILD | WS_VISIBLE | style, x, y, kChildWidth, kChildHeight,
+                      parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), hInst, nullptr);
     ShowWindow(child, SW_HIDE);
     return child;
 }

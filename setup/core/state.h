@@ -64,15 +64,15 @@ extern int nProgressTotal;
 extern int nProgressDone;
 extern int nExitDialog;         // 3: exit dialog with "Return to Windows", 2: without
 extern int nCurrentDosCodePage; // set when the main window is created
-extern HBRUSH hbrDialogBack;     // background of the program's dialogs; made with the main window
+extern HBRUSH hbrDialogBack;    // background of the program's dialogs; made with the main window
 
 // One record of the language and layout table in hLang.
 struct LangEntry {
     char szCode[4];    // up to three characters
     char szLayout[30]; // layout name, up to 29 characters
 };
-extern int nLang;          // records in hLang
-extern LangEntry* lpLang;  // hLang as last locked; valid only while it is locked
+extern int nLang;         // records in hLang
+extern LangEntry* lpLang; // hLang as last locked; valid only while it is locked
 
 // ---- Text buffers -----------------------------------------------------------------------------------------
 extern char szInfFile[kInfFileCap];                         // full path of setup1.inf
@@ -108,7 +108,8 @@ extern UINT idSystemIni;  // "system.ini"
 extern UINT idSetupInf;   // "setup.inf"
 extern UINT idControlInf; // "control.inf"
 
-// ---- Country defaults that come with the layout table -------------------------------------------------------
+// ---- Country defaults that come with the layout table
+// -------------------------------------------------------
 constexpr int kLayoutNameCap = 32;
 constexpr int kLayoutSwitchCap = 36;
 constexpr int kFontResCap = 4;

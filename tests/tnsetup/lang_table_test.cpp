@@ -60,8 +60,6 @@ class LangTable : public TnSetup {
     static UINT LockCount() { return GlobalFlags(hLang) & GMEM_LOCKCOUNT; }
 };
 
-
-
 TEST_F(LangTable, ACountrysLayoutsWithTheirCodesAndOneRecordOfZerosAfterThem) {
     EXPECT_EQ(Fill("RUS"), 3); // the length of "HI2"
     EXPECT_EQ(nLang, 3);
@@ -108,8 +106,10 @@ TEST_F(LangTable, FontResolutionFollowsTheScreenAndTheSystemFont) {
         const char* bootFonts; // [boot] fonts.fon
         const char* expected;
     };
-    const Case cases[] = {{"640x480", "8514sys.fon", "HI2"},  {"640x350", "8514sys.fon", "HI1"},
-                          {"1024x768", "8514sys.fon", "HI4"}, {"1024x768", "vgasys.fon", "HI2"},
+    const Case cases[] = {{"640x480", "8514sys.fon", "HI2"},
+                          {"640x350", "8514sys.fon", "HI1"},
+                          {"1024x768", "8514sys.fon", "HI4"},
+                          {"1024x768", "vgasys.fon", "HI2"},
                           {"800x600", "8514sys.fon", "HI4"}};
     for (const Case& c : cases) {
         set(std::string("screen ") + c.screen);
@@ -151,7 +151,8 @@ TEST_F(LangTable, OverlongNamesAndCodesAreCutToTheirFields) {
     // The cut name is no longer a key of "Keyboard Layouts": setup1.inf is expected to keep names short.
     agent.push(sim::click(IDOK));
     EXPECT_EQ(Fill("LNG"), 0);
-    EXPECT_EQ(LastMessage(), "Error in file setup1.inf. Not layout for this nation 'A layout name much longer tha'");
+    EXPECT_EQ(LastMessage(),
+              "Error in file setup1.inf. Not layout for this nation 'A layout name much longer tha'");
     EXPECT_EQ(Table()[0], "LON:Longcode");
     EXPECT_EQ(Table()[1], ":A layout name much longer tha"); // 29 characters and the NUL
 }

@@ -143,7 +143,8 @@ TEST_F(SetupWindow, CreationMakesTheSharedObjectsAndTwoHiddenChildren) {
         const char* className;
         int id, x, y;
     };
-    for (Child child : {Child{hwndAdvert, "SetupAdvert", 1, 20, 20}, Child{hwndInfor, "SetupInfor", 2, 120, 165}}) {
+    for (Child child :
+         {Child{hwndAdvert, "SetupAdvert", 1, 20, 20}, Child{hwndInfor, "SetupInfor", 2, 120, 165}}) {
         EXPECT_EQ(ClassOf(child.hwnd), child.className);
         EXPECT_EQ(GetParent(child.hwnd), hwndSetup);
         EXPECT_EQ(GetDlgCtrlID(child.hwnd), child.id);
@@ -183,8 +184,9 @@ TEST_F(SetupWindow, ACancelledRunSaysSoFreesTheMemoryLogsAndQuits) {
     GlobalLock(hMem);
 
     EXPECT_TRUE(EndRun(FALSE, {sim::click(IDOK)}));
-    EXPECT_EQ(Messages(), "Setup cancelled. TARNO may not properly installed now. You may run setup program again "
-                          "at later time to complete the installation of TARNO.");
+    EXPECT_EQ(Messages(),
+              "Setup cancelled. TARNO may not properly installed now. You may run setup program again "
+              "at later time to complete the installation of TARNO.");
     EXPECT_EQ(hLang, nullptr);
     EXPECT_EQ(hMem, nullptr);
     EXPECT_EQ(GlobalFlags(lang), static_cast<UINT>(GMEM_INVALID_HANDLE));
@@ -193,7 +195,8 @@ TEST_F(SetupWindow, ACancelledRunSaysSoFreesTheMemoryLogsAndQuits) {
     EXPECT_EQ(hbrBlue, nullptr);
     EXPECT_EQ(hpenBlue, nullptr);
     std::string log = machine_file("C/TARNO/TNSETUP.LOG");
-    EXPECT_NE(log.find("Setup failed.\r\nReleasing allocated memory...\r\nExiting Setup...\r\n"), std::string::npos)
+    EXPECT_NE(log.find("Setup failed.\r\nReleasing allocated memory...\r\nExiting Setup...\r\n"),
+              std::string::npos)
         << log;
     EXPECT_EQ(machine_file("power.log"), "");
     EXPECT_EQ(machine_file("exec.log"), "");
@@ -244,9 +247,10 @@ TEST_F(SetupWindow, WithoutTheUninstallerACompletedRunRestartsWindowsItself) {
 
 // ---- The installation the window runs ------------------------------------------------------------------
 
-const char kSetupInf[] = "[CommonInstallFlags]\nShowWelcomeDialog=1\n"
-                         "[default.setup]\nRUS=1251,866,1,tnrus.dll,1,Russian,US\n"
-                         "[Keyboard Layouts]\nRussian=Russian,tnkbdru.dll,1,00000419,RU\nUS=US,,1,00000409,US\n";
+const char kSetupInf[] =
+    "[CommonInstallFlags]\nShowWelcomeDialog=1\n"
+    "[default.setup]\nRUS=1251,866,1,tnrus.dll,1,Russian,US\n"
+    "[Keyboard Layouts]\nRussian=Russian,tnkbdru.dll,1,00000419,RU\nUS=US,,1,00000409,US\n";
 
 class Installation : public SetupWindow {
   protected:
@@ -275,7 +279,8 @@ TEST_F(Installation, AWorkstationTakesItsLocationFromTheProductSettingsOfARemote
     EXPECT_STREQ(szLayout2, "US");
     EXPECT_TRUE(fAlreadyInstalled); // the location is the destination
     EXPECT_FALSE(fShowWelcomeDialog) << "express setup overrides the install flags";
-    EXPECT_NE(machine_file("posts.log").find("TNKeybClass\t16"), std::string::npos) << machine_file("posts.log");
+    EXPECT_NE(machine_file("posts.log").find("TNKeybClass\t16"), std::string::npos)
+        << machine_file("posts.log");
     EXPECT_EQ(agent.seen().size(), 1u);
 }
 
