@@ -26,5 +26,5 @@ void StartUninstaller(int exitChoice) {
     BuildUninstallerCommand(exitChoice, command, sizeof command);
     // The uninstaller removes the temporary setup directory after this program has ended; a missing one
     // leaves it in place, which is all that can be done then.
-    WinExec(command, SW_SHOWNORMAL);
+    WinExec(command, SW_SHOW);
 }

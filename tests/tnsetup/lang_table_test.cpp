@@ -186,4 +186,23 @@ TEST_F(LangTable, TheKeyboardLayoutsListRewritesTheTableWithoutASpareRecord) {
     DestroyWindow(list);
 }
 
+TEST_F(LangTable, ADamagedSetupInfGivesMessagesNeverAnOverflow) {
+    std::string many;
+    for (int i = 0; i < 400; ++i)
+        many += ",US";
+    std::string inf = "[default.setup]\nMNY=1251,866,1,x,1" + many + "\n" +
+                      "BIN=\x01\xff\xfe,\x80\x81,\x7f,,,\xcc\xcd\n" + "no equals sign here\n" +
+                      "EMP=\n[Keyboard Layouts]\nUS=US,,1,00000409,US\n";
+    put("C:\\DIST\\SETUP1.INF", inf);
+    EXPECT_NE(Fill("MNY"), 0);
+    EXPECT_GT(nLang, 100); // the list is cut where the working buffer ends
+    EXPECT_EQ(Table()[static_cast<std::size_t>(nLang)], ":");
+    agent.push(sim::click(IDOK));
+    EXPECT_EQ(Fill("BIN"), 0); // field 6 names a layout that does not exist
+    agent.push(sim::click(IDOK));
+    EXPECT_EQ(Fill("EMP"), 0);
+    EXPECT_EQ(LastMessage(), "Can't read all section 'EMP'");
+    EXPECT_EQ(LockCount(), 0u);
+}
+
 } // namespace
