@@ -35,10 +35,18 @@ class SetupScreen : public SimMachine {
             SetWindowLongPtrA(hwndSetup, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(DefWindowProcA));
             DestroyWindow(hwndSetup);
         }
-        for (HGDIOBJ object : {static_cast<HGDIOBJ>(hbrDialogBack), static_cast<HGDIOBJ>(hbrBlue),
-                               static_cast<HGDIOBJ>(hpenBlue)})
-            if (object) DeleteObject(object);
+        DeleteSharedObjects();
         SimMachine::TearDown();
+    }
+
+    // The brushes and pen the setup window made, when the test ends the window instead of the user.
+    static void DeleteSharedObjects() {
+        DeleteObject(hbrDialogBack); // a null handle is refused harmlessly
+        DeleteObject(hbrBlue);
+        DeleteObject(hpenBlue);
+        hbrDialogBack = nullptr;
+        hbrBlue = nullptr;
+        hpenBlue = nullptr;
     }
 
     // The screen as the user sees it now, pending paints done.

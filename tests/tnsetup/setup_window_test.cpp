@@ -23,9 +23,7 @@ class SetupWindow : public SetupScreen {
         if (size) set(std::string("screen ") + size);
         SetWindowLongPtrA(hwndSetup, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(DefWindowProcA));
         DestroyWindow(hwndSetup);
-        for (HGDIOBJ object : {static_cast<HGDIOBJ>(hbrDialogBack), static_cast<HGDIOBJ>(hbrBlue),
-                               static_cast<HGDIOBJ>(hpenBlue)})
-            DeleteObject(object);
+        DeleteSharedObjects();
         ASSERT_TRUE(CreateSetupWindow(hInst));
         ASSERT_TRUE(HoldBackInstallation());
     }
