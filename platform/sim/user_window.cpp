@@ -84,16 +84,17 @@ void unlink_window(Window& w) {
     list.erase(std::remove(list.begin(), list.end(), w.handle), list.end());
 }
 
-// Default size and position for CW_USEDEFAULT, as a cascade from the screen's top-left.
-void apply_default_geometry(int& x, int& y, int& cx, int& cy, bool child) {
+// Default size and position for CW_USEDEFAULT: a cascade from the screen's top-left for an overlapped
+// window; nothing at all (0, 0 and no size) for a child or a popup.
+void apply_default_geometry(int& x, int& y, int& cx, int& cy, bool overlapped) {
     const auto& st = machine().settings;
     if (x == CW_USEDEFAULT) {
-        x = child ? 0 : 22;
-        y = child ? 0 : 22;
+        x = overlapped ? 22 : 0;
+        y = overlapped ? 22 : 0;
     }
     if (cx == CW_USEDEFAULT) {
-        cx = child ? 0 : st.screen_width * 3 / 4;
-        cy = child ? 0 : st.screen_height * 3 / 4;
+        cx = overlapped ? st.screen_width * 3 / 4 : 0;
+        cy = overlapped ? st.screen_height * 3 / 4 : 0;
     }
 }
 
@@ -360,7 +361,7 @@ HWND WINAPI CreateWindowExA(DWORD ex_style, LPCSTR class_name, LPCSTR window_nam
     }
     win.instance = instance;
     win.extra.assign(static_cast<std::size_t>(cls->wnd_extra), 0);
-    apply_default_geometry(x, y, width, height, child);
+    apply_default_geometry(x, y, width, height, !child && !(style & WS_POPUP));
     win.rect = RECT{x, y, x + width, y + height};
     HWND hwnd = win.handle;
     state().windows[reinterpret_cast<std::uintptr_t>(hwnd)] = std::move(w);
@@ -436,6 +437,11 @@ BOOL WINAPI ShowWindow(HWND hwnd, int cmd) {
 
 BOOL WINAPI IsWindow(HWND hwnd) {
     return find(hwnd) != nullptr;
+}
+
+BOOL WINAPI IsZoomed(HWND hwnd) {
+    Window* w = find(hwnd);
+    return w && (w->style & WS_MAXIMIZE) ? TRUE : FALSE;
 }
 
 BOOL WINAPI IsWindowVisible(HWND hwnd) {

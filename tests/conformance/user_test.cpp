@@ -202,6 +202,35 @@ TEST_F(User, AMaximizedPopupCoversTheScreen) {
     }
 }
 
+LRESULT CALLBACK minmax_ignoring_proc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) {
+    if (msg == WM_GETMINMAXINFO) return 0; // the limits the system proposes stand
+    return DefWindowProcA(hwnd, msg, wparam, lparam);
+}
+
+// The setup window: a popup of default position and size, shown maximised.
+TEST_F(User, APopupOfDefaultSizeShownMaximisedCoversTheScreen) {
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = minmax_ignoring_proc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = "ConfDefaultPopup";
+    ASSERT_TRUE(RegisterClassA(&wc));
+    HWND w = CreateWindowExA(0, "ConfDefaultPopup", "", WS_POPUP, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
+                             CW_USEDEFAULT, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    ASSERT_NE(w, nullptr);
+    RECT r;
+    GetWindowRect(w, &r);
+    EXPECT_EQ(r.right - r.left, 0); // a popup's default size is none at all
+    ShowWindow(w, SW_SHOWMAXIMIZED);
+    GetWindowRect(w, &r);
+    EXPECT_EQ(r.left, 0);
+    EXPECT_EQ(r.top, 0);
+    EXPECT_EQ(r.right, GetSystemMetrics(SM_CXSCREEN));
+    EXPECT_EQ(r.bottom, GetSystemMetrics(SM_CYSCREEN));
+    EXPECT_TRUE(IsZoomed(w));
+    DestroyWindow(w);
+    UnregisterClassA("ConfDefaultPopup", GetModuleHandleA(nullptr));
+}
+
 TEST_F(User, DisabledWindowsAndFocus) {
     HWND w = make(WS_POPUP | WS_VISIBLE);
     HWND c = make(WS_CHILD | WS_VISIBLE, w, 4);

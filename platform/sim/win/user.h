@@ -684,6 +684,7 @@ BOOL WINAPI RedrawWindow(HWND hwnd, const RECT* rect, HRGN region, UINT flags);
 BOOL WINAPI GetUpdateRect(HWND hwnd, LPRECT rect, BOOL erase);
 BOOL WINAPI IsWindow(HWND hwnd);
 BOOL WINAPI IsWindowVisible(HWND hwnd);
+BOOL WINAPI IsZoomed(HWND hwnd);
 BOOL WINAPI IsChild(HWND parent, HWND hwnd);
 BOOL WINAPI EnableWindow(HWND hwnd, BOOL enable);
 BOOL WINAPI IsWindowEnabled(HWND hwnd);
