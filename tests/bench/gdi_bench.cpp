@@ -1,6 +1,6 @@
 // Costs of the simulator's drawing that every screenshot and paint pays: the full-screen gradient, the
 // measuring of a wrapped message, a bitmap copy, and writing a screenshot.
-#include "platform/sim/gdi_internal.h"
+#include "platform/sim/gdi/internal.h"
 
 #include <benchmark/benchmark.h>
 #include <cstdio>

@@ -1,6 +1,6 @@
 // Look-ups per second on a 2,000-key INI file: random keys of random sections, half of them missing.
-#include "platform/sim/machine.h"
-#include "platform/sim/profile_cache.h"
+#include "platform/sim/machine/machine.h"
+#include "platform/sim/kernel/profile_cache.h"
 #include "platform/sim/sim.h"
 #include "platform/win32.h"
 

@@ -1,7 +1,7 @@
 // SZDD expansion and compression, side by side with a reference in each run: libmspack's SZDD
 // decompressor for expansion (memory to memory and file to file), the mscompress tool for compression.
 // Each benchmark times both and reports their throughputs and the ratio.
-#include "platform/sim/szdd.h"
+#include "platform/sim/lz/szdd.h"
 
 #include <benchmark/benchmark.h>
 #include <mspack.h>

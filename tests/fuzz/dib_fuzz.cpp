@@ -1,6 +1,6 @@
 // Device-independent bitmaps and icon images from resources: any bytes must decode or be refused
 // without reading past the end or allocating without bound.
-#include "platform/sim/gdi_impl.h"
+#include "platform/sim/gdi/impl.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,5 +1,5 @@
 // The dialog template parser over arbitrary bytes, in both code pages.
-#include "platform/sim/dialog_template.h"
+#include "platform/sim/user/dialog_template.h"
 
 #include <cstddef>
 #include <cstdint>

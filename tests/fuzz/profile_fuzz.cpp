@@ -1,7 +1,7 @@
 // Arbitrary bytes as an INI file: list its sections and keys, look every key up with several buffer
 // sizes, then write, delete and read back through the profile functions.
-#include "platform/sim/ini.h"
-#include "platform/sim/machine.h"
+#include "platform/sim/kernel/ini.h"
+#include "platform/sim/machine/machine.h"
 #include "platform/sim/sim.h"
 #include "platform/win32.h"
 

@@ -1,6 +1,6 @@
 // The REGEDIT4 reader on arbitrary bytes: whatever it keeps must read back unchanged from its own
 // output, and lookups on what it built must hold.
-#include "platform/sim/regfile.h"
+#include "platform/sim/advapi/regfile.h"
 
 #include <cstdint>
 #include <cstdio>

@@ -1,5 +1,5 @@
 // The .res reader and the resource calls over arbitrary bytes taken as the program's resources.
-#include "platform/sim/resfile.h"
+#include "platform/sim/kernel/resfile.h"
 #include "platform/sim/win/windows.h"
 
 #include <cstddef>

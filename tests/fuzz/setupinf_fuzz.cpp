@@ -2,8 +2,8 @@
 // names, the list fields of every value, and the location of an earlier installation. Every message is
 // answered with its default button. The table must end where nLang says, every text must end inside its
 // buffer, and no lock may be left behind.
-#include "platform/sim/agent.h"
-#include "platform/sim/machine.h"
+#include "platform/sim/driver/agent.h"
+#include "platform/sim/machine/machine.h"
 #include "platform/sim/sim.h"
 #include "platform/win32.h"
 #include "setup/core/lang_table.h"

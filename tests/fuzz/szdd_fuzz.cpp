@@ -1,7 +1,7 @@
 // Expands arbitrary bytes as a compressed file, in memory and in small streamed pieces: both must agree
 // and neither may crash, overread or allocate beyond the data. The input is also compressed and
 // expanded back.
-#include "platform/sim/szdd.h"
+#include "platform/sim/lz/szdd.h"
 
 #include <algorithm>
 #include <cstdlib>

@@ -1,5 +1,5 @@
 // The Message dialog: its run-time layout, buttons, results and default buttons; the string table.
-#include "platform/sim/gdi_internal.h"
+#include "platform/sim/gdi/internal.h"
 #include "setup/resources/ids.h"
 #include "tests/tnsetup/tnsetup_fixture.h"
 

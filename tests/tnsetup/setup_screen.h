@@ -3,8 +3,8 @@
 // installation it would start is held back, so each test drives what it needs.
 #pragma once
 
-#include "platform/sim/agent.h"
-#include "platform/sim/gdi_internal.h"
+#include "platform/sim/driver/agent.h"
+#include "platform/sim/gdi/internal.h"
 #include "platform/win32.h"
 #include "setup/core/progress.h"
 #include "setup/core/setup.h"

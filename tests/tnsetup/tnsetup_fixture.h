@@ -1,7 +1,7 @@
 // A fresh machine with the setup state at its start values, and a user agent that answers the dialogs.
 #pragma once
 
-#include "platform/sim/agent.h"
+#include "platform/sim/driver/agent.h"
 #include "setup/core/setup.h"
 #include "setup/messages/messages.h"
 #include "tests/unit/sim_fixture.h"

@@ -1,4 +1,4 @@
-#include "platform/sim/codepage.h"
+#include "platform/sim/kernel/codepage.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // Dialog templates: every field of the compiled DIALOG and DIALOGEX test templates, and damaged or
 // hostile copies of them.
-#include "platform/sim/dialog_template.h"
-#include "platform/sim/resfile.h"
+#include "platform/sim/user/dialog_template.h"
+#include "platform/sim/kernel/resfile.h"
 #include "platform/sim/win/windows.h"
 #include "tests/resources/testres.h"
 #include "tests/unit/sim_fixture.h"

@@ -1,7 +1,7 @@
 // The simulator's own drawing rules: the built-in font's metrics and glyphs, exact text layout, window
 // DCs over a surface, bitmap and icon decoding, and PNG screenshots.
-#include "platform/sim/gdi_impl.h"
-#include "platform/sim/resfile.h"
+#include "platform/sim/gdi/impl.h"
+#include "platform/sim/kernel/resfile.h"
 
 #include <cstdlib>
 #include <cstring>

@@ -1,8 +1,8 @@
 // The simulated kernel on machines that only the simulator can set up: fault injections, drives of
 // every kind, free space from machine.ini, the other Windows versions, and the process's handles.
-#include "platform/sim/files.h"
-#include "platform/sim/global_memory.h"
-#include "platform/sim/machine.h"
+#include "platform/sim/kernel/files.h"
+#include "platform/sim/kernel/global_memory.h"
+#include "platform/sim/machine/machine.h"
 #include "platform/sim/sim.h"
 #include "platform/sim/win/windows.h"
 

@@ -1,9 +1,9 @@
 // The LZ library on a simulated machine with injected faults: the machine's failing reads and writes,
 // a full disk and read-only files reach LZCopy through the kernel's file calls.
-#include "platform/sim/global_memory.h"
-#include "platform/sim/machine.h"
+#include "platform/sim/kernel/global_memory.h"
+#include "platform/sim/machine/machine.h"
 #include "platform/sim/sim.h"
-#include "platform/sim/szdd.h"
+#include "platform/sim/lz/szdd.h"
 #include "platform/win32.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
 // The machine: settings round-trip, `set` lines, path resolution and fault matching.
-#include "platform/sim/machine.h"
+#include "platform/sim/machine/machine.h"
 #include "platform/sim/sim.h"
 #include "tests/unit/sim_fixture.h"
 

@@ -1,8 +1,8 @@
 // The profile functions' file handling: fault injection leaves files untouched, and the parse cache sees
 // both our own writes and changes made behind its back.
-#include "platform/sim/ini.h"
-#include "platform/sim/machine.h"
-#include "platform/sim/profile_cache.h"
+#include "platform/sim/kernel/ini.h"
+#include "platform/sim/machine/machine.h"
+#include "platform/sim/kernel/profile_cache.h"
 #include "platform/sim/sim.h"
 #include "platform/win32.h"
 

@@ -1,9 +1,9 @@
 // The registry's file: REGEDIT4 round trips, a second process on the same machine, the default
 // machine's keys, refused changes and damaged files.
-#include "platform/sim/machine.h"
-#include "platform/sim/regfile.h"
+#include "platform/sim/machine/machine.h"
+#include "platform/sim/advapi/regfile.h"
 #include "platform/sim/sim.h"
-#include "platform/sim/textfile.h"
+#include "platform/sim/machine/textfile.h"
 #include "platform/win32.h"
 
 #include <algorithm>

@@ -1,6 +1,6 @@
 // The .res index and the resource calls over it: the compiled test resources, crafted files, and
 // damaged copies of the test resources.
-#include "platform/sim/resfile.h"
+#include "platform/sim/kernel/resfile.h"
 #include "platform/sim/win/windows.h"
 #include "tests/resources/testres.h"
 #include "tests/unit/sim_fixture.h"

@@ -1,7 +1,7 @@
 // Program starts, power requests, windows of running programs, the font table, and Program Manager
 // through DDE as the product talks to it.
-#include "platform/sim/progman.h"
-#include "platform/sim/shell_internal.h"
+#include "platform/sim/shell/progman.h"
+#include "platform/sim/shell/internal.h"
 #include "platform/win32.h"
 #include "tests/unit/sim_fixture.h"
 

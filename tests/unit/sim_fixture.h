@@ -1,9 +1,9 @@
 // A fresh default machine in a temporary folder, attached for the test's duration.
 #pragma once
 
-#include "platform/sim/machine.h"
+#include "platform/sim/machine/machine.h"
 #include "platform/sim/sim.h"
-#include "platform/sim/textfile.h"
+#include "platform/sim/machine/textfile.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>

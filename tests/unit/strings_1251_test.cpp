@@ -1,5 +1,5 @@
 // The string functions on a Cyrillic (1251) machine: case, classes, order and the code pages.
-#include "platform/sim/machine.h"
+#include "platform/sim/machine/machine.h"
 #include "platform/sim/sim.h"
 #include "platform/win32.h"
 

@@ -1,4 +1,4 @@
-#include "platform/sim/szdd.h"
+#include "platform/sim/lz/szdd.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
 // The user agent at work: inputs applied to dialogs, message boxes and the Open dialog as Windows applies
 // mouse and keyboard input, and what the agent is told when Windows would ignore an input.
-#include "platform/sim/agent.h"
+#include "platform/sim/driver/agent.h"
 #include "platform/sim/sim.h"
 #include "platform/win32.h"
-#include "platform/sim/user_internal.h"
+#include "platform/sim/user/internal.h"
 #include "tests/conformance/dialog_builder.h"
 #include "tests/unit/sim_fixture.h"
 

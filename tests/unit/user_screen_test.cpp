@@ -1,7 +1,7 @@
 // What the screen shows: a full-screen window with a dialog over it, holding every kind of control, drawn
 // by the window manager through the GDI. DIALOG_SAMPLE_PNG names a file to save the screen in.
-#include "platform/sim/agent.h"
-#include "platform/sim/gdi_internal.h"
+#include "platform/sim/driver/agent.h"
+#include "platform/sim/gdi/internal.h"
 #include "platform/sim/sim.h"
 #include "platform/win32.h"
 #include "tests/conformance/dialog_builder.h"

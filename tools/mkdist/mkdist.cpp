@@ -1,7 +1,7 @@
 #include "tools/mkdist/mkdist.h"
 
-#include "platform/sim/shell_internal.h"
-#include "platform/sim/szdd.h"
+#include "platform/sim/shell/internal.h"
+#include "platform/sim/lz/szdd.h"
 
 #include <algorithm>
 #include <cctype>

@@ -2,7 +2,7 @@
 //
 //   szdd compress IN OUT   (or -c)   OUT named like SETUP.EX_ records the replaced character
 //   szdd expand IN OUT     (or -x)
-#include "platform/sim/szdd.h"
+#include "platform/sim/lz/szdd.h"
 
 #include <cerrno>
 #include <cstdio>

@@ -1,8 +1,8 @@
 #include "tools/win95sim/driver.h"
 
-#include "platform/sim/agent_wire.h"
-#include "platform/sim/machine.h"
-#include "platform/sim/shell_internal.h"
+#include "platform/sim/driver/agent_wire.h"
+#include "platform/sim/machine/machine.h"
+#include "platform/sim/shell/internal.h"
 #include "platform/win32.h"
 
 #include <cerrno>

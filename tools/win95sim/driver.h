@@ -2,7 +2,7 @@
 // for the user through the agent socket (see platform/sim/driver_link.h).
 #pragma once
 
-#include "platform/sim/agent.h"
+#include "platform/sim/driver/agent.h"
 
 #include <map>
 #include <set>

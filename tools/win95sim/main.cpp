@@ -1,7 +1,7 @@
 // win95sim: makes simulated Windows 95 machines, runs programs on them with a user agent, runs
 // scenarios, and shows what a machine holds.
-#include "platform/sim/agent.h"
-#include "platform/sim/machine.h"
+#include "platform/sim/driver/agent.h"
+#include "platform/sim/machine/machine.h"
 #include "platform/sim/sim.h"
 #include "tools/win95sim/interactive.h"
 #include "tools/win95sim/scenario.h"

@@ -2,7 +2,7 @@
 // the outcome (docs/scenarios.md).
 #pragma once
 
-#include "platform/sim/agent.h"
+#include "platform/sim/driver/agent.h"
 
 #include <memory>
 #include <string>

@@ -2,11 +2,11 @@
 // program did to it stands out.
 #include "tools/win95sim/show.h"
 
-#include "platform/sim/codepage.h"
-#include "platform/sim/machine.h"
-#include "platform/sim/progman.h"
+#include "platform/sim/kernel/codepage.h"
+#include "platform/sim/machine/machine.h"
+#include "platform/sim/shell/progman.h"
 #include "platform/sim/sim.h"
-#include "platform/sim/textfile.h"
+#include "platform/sim/machine/textfile.h"
 
 #include <algorithm>
 #include <cstdio>
