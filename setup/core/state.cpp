@@ -117,6 +117,7 @@ void ResetSetupState() {
     ResetComponentFlags();
     ResetHandles();
     ResetTexts();
+    ResetCopyState();
     regDisplaySettings = regDisplayFonts = regFonts = regFontSubstitutes = RegLocation{};
     idWinIni = idSystemIni = idSetupInf = idControlInf = 0;
 }
@@ -146,4 +147,16 @@ void ResetProgressState() {
     hbmNation = hbmDirect = nullptr;
     for (HBITMAP& picture : hbmAdvert)
         picture = nullptr;
+}
+
+// ---- Source of the copy and the path the directory dialogs hand over
+// ----------------------------------------------------------------
+char szSourceDir[kPathCap];
+BOOL fSourcePathSet;
+BOOL fIgnoreCreateErrors;
+char szDialogPath[kDialogPathCap];
+
+void ResetCopyState() {
+    szSourceDir[0] = szDialogPath[0] = '\0';
+    fSourcePathSet = fIgnoreCreateErrors = FALSE;
 }

@@ -138,3 +138,13 @@ extern HBITMAP hbmDirect;                     // picture of the insert-disk dial
 extern HBITMAP hbmAdvert[5];                  // the advertising pictures, loaded with the main window
 // Clears the variables of this block; ResetSetupState leaves them alone.
 void ResetProgressState();
+
+// ---- Source of the copy and the path the directory dialogs hand over
+// ---------------------------------------
+constexpr int kDialogPathCap = 120;
+extern char szSourceDir[kPathCap];        // where the distribution files are read, with a trailing backslash
+extern BOOL fSourcePathSet;               // 1 once a source path is known (the start path or a disk prompt's)
+extern BOOL fIgnoreCreateErrors;          // 1 after "Yes to All" on a destination that cannot be created
+extern char szDialogPath[kDialogPathCap]; // Define Directory's start and result; Insert disk's path
+// Clears the variables of this block; part of ResetSetupState.
+void ResetCopyState();

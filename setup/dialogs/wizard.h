@@ -54,5 +54,15 @@ INT_PTR CALLBACK WelcomeDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lPa
 WORD RunSetupDirDialog();
 // The country and destination taken from DEFAULT_COUNTRY without a dialog; false after its message.
 BOOL SetDefaultCountryAndPath(const char* defaultCountry);
+// Define Directory: browses from szDialogPath; on 1 (OK) szDialogPath holds the chosen directory in upper
+// case; 0 Cancel. Used by the country dialog and by Insert disk.
+WORD RunDriveDirDialog();
 // The installation options: 1 Continue, 2 Back, 0 Exit.
 WORD RunSetupOptionsDialog();
+// Keyboard Layouts, from the options: 1 OK (table rebuilt), 0 Cancel, 2 leaving Setup confirmed.
+WORD RunLangLayoutDialog();
+// Fonts, from the options: 1 OK (font choices stored), 0 Cancel, 2 leaving Setup confirmed.
+WORD RunFontsDialog();
+// Insert disk: asks for the disk labelled DISK_LABEL; on 1 (OK) szDialogPath holds the path with a trailing
+// backslash; 0 when the user gave up.
+WORD RunInsertDiskDialog(const char* diskLabel);
