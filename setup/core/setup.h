@@ -24,6 +24,14 @@ void GetModuleDir(char* dir, std::size_t cap);
 void GetProductIniPath(char* path, std::size_t cap);
 // A string of the program's table; empty when it does not exist.
 void LoadText(UINT id, char* out, std::size_t cap);
+// A string of the program's table in a buffer of its own of CAP bytes (a longer one is cut): the section,
+// key and file names that the configuration update and the Program Manager group read from the table.
+template <std::size_t Cap = 30>
+struct TableText {
+    explicit TableText(UINT id) { LoadText(id, text, Cap); }
+    operator const char*() const { return text; }
+    char text[Cap];
+};
 
 // ---- Start-up ---------------------------------------------------------------------------------------------
 // The whole run from the entry point; its result is the exit code.
@@ -49,11 +57,15 @@ BOOL IsAlreadyInstalled();
 // Takes szDestDir and szCountryKey from tarno.ini for a workstation of a server installation.
 BOOL ReadWorkstationLocation();
 
-// ---- Exit -------------------------------------------------------------------------------------------------
-// Exit choices: 0 return to Windows, 1 shut down, 2 restart.
+// ---- Exit (exit_dialog.cpp) ------------------------------------------------------------------------------
+// Exit choices; any other value (-1 when a dialog could not be shown) counts as returning to Windows.
+constexpr int kExitReturnToWindows = 0;
+constexpr int kExitShutDown = 1;
+constexpr int kExitRestart = 2;
 // KIND 3 offers "Return to Windows", 2 does not.
 int ShowExitDialog(int kind);
 int ShowExitServerDialog();
+INT_PTR CALLBACK ExitDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam);
 
 // ---- System probes ----------------------------------------------------------------------------------------
 // Key "fonts.fon" of [boot] in system.ini; empty when missing.

@@ -16,3 +16,10 @@ BOOL GetListField(const char* list, int n, char* field, std::size_t fieldCap, ch
 // Adds the key names of SECTION of FILE to COMBO in file order (DEFAULTTEXT when the section is missing)
 // and selects the first. False, with a message, when there is nothing to add.
 BOOL FillComboFromSection(HWND combo, const char* section, const char* defaultText, const char* file);
+
+// The value of KEY in SECTION of setup1.inf (szInfFile), cut to CAP - 1 characters; empty when the key is
+// missing or not named. The result is its length.
+DWORD ReadInfEntry(const char* section, const char* key, char* value, DWORD cap);
+// The key names of SECTION of setup1.inf into KEYS (CAP bytes, each name ended by a NUL and the list by a
+// second one). False when the section is missing or empty; REPORT then shows message 13 naming the file.
+BOOL ReadInfKeys(const char* section, char* keys, DWORD cap, BOOL report);

@@ -48,6 +48,7 @@
 #define IDS_CANT_WRITE_DEST 157        // destination cannot be written (disk full)
 #define IDS_COPY_GENERAL_ERROR 158     // any other copy error
 #define IDS_CANT_COPY_SOURCE 159       // source cannot be opened
+#define IDS_CANT_BACKUP 342            // "Can't copy '%s' to '%s'. ...": control.old cannot be made
 
 // ---- Strings: the message dialog's buttons ------------------------------------------------------------
 #define IDS_BUTTON_OK 118
@@ -197,6 +198,7 @@
 #define IDS_SAVE_FONT_SUBSTITUTES 338  // "FontSubstitutes.svd"
 #define IDS_SEC_ENABLED 339            // "Enabled": section and key of uninst.inf
 #define IDS_SEC_TNNLS 340              // "TNNLS": installed layouts in tarno.ini
+#define IDS_FILE_CONTROL_OLD 341       // "control.old": the copy of control.inf kept for the uninstaller
 
 // ---- Dialog templates ---------------------------------------------------------------------------------
 // Named resources are bare names to the resource compiler (a quoted name straight after a quoted file name
