@@ -120,6 +120,11 @@ LangEntry* LockLangTable() {
     return lpLang;
 }
 
+LangEntry* LockLangTableOrReport() {
+    if (!LockLangTable()) ReportNoLock();
+    return lpLang;
+}
+
 void UnlockLangTable() {
     if (hLang) GlobalUnlock(hLang);
 }

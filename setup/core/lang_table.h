@@ -17,6 +17,8 @@ BOOL RewriteLangTable(HWND selected);
 
 // Locks hLang into lpLang; null when there is no table or it cannot be locked.
 LangEntry* LockLangTable();
+// The same; when the table cannot be locked the user is told (message 19) and the result is null.
+LangEntry* LockLangTableOrReport();
 void UnlockLangTable();
 
 // The font resolution of this screen and system font: 230, 231 or 233.
