@@ -3,8 +3,6 @@
 #include "setup/copy/copy.h"
 #include "setup/core/setup.h"
 #include "setup/dialogs/wizard.h"
-#include "setup/progman/progman.h"
-#include "setup/sysconfig/sysconfig.h"
 
 WORD RunSetupDirDialog() {
     return kDialogExit;
@@ -32,22 +30,4 @@ BOOL CopyServerDisk(const char*, BOOL) {
 
 BOOL CreateServerFontFiles(const char*) {
     return FALSE;
-}
-
-BOOL UpdateSystemConfiguration() {
-    return FALSE;
-}
-
-void WriteProductSettingsFile() {}
-
-BOOL CreateProgmanGroup() {
-    return FALSE;
-}
-
-int ShowExitDialog(int) {
-    return 0;
-}
-
-int ShowExitServerDialog() {
-    return 0;
 }

@@ -141,15 +141,15 @@ void OnCommand(HWND hwnd) {
 // ---- Destruction ----------------------------------------------------------------------------------------
 
 int ExitChoiceOfCompleted(HWND hwnd) {
-    if (fServerSetup) return fAskRestartOrReturn ? ShowExitServerDialog() : 2;
+    if (fServerSetup) return fAskRestartOrReturn ? ShowExitServerDialog() : kExitRestart;
     SetWindowPos(hwnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-    return fAskRestartOrReturn ? ShowExitDialog(nExitDialog) : 2;
+    return fAskRestartOrReturn ? ShowExitDialog(nExitDialog) : kExitRestart;
 }
 
 int ExitChoiceOfCancelled(HWND hwnd) {
     LogLine("Setup failed.");
     ShowSetupMessage(hwnd, MB_OK | MB_ICONEXCLAMATION, IDS_SETUP_CANCELLED);
-    return 0;
+    return kExitReturnToWindows;
 }
 
 void FreeBlock(HGLOBAL& block) {
@@ -180,9 +180,9 @@ void CarryOutExitChoice(int exitChoice) {
     if (fDeleteSetupDir) {
         // The uninstaller removes the temporary setup directory and then does what the user chose.
         StartUninstaller(exitChoice);
-    } else if (exitChoice == 1) {
+    } else if (exitChoice == kExitShutDown) {
         ExitWindowsEx(EWX_SHUTDOWN, 0);
-    } else if (exitChoice == 2) {
+    } else if (exitChoice == kExitRestart) {
         ExitWindowsEx(EWX_REBOOT, 0);
     }
 }

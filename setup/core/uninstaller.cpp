@@ -4,10 +4,10 @@ namespace {
 
 const char* ArgumentFor(int exitChoice) {
     switch (exitChoice) {
-    case 1:
-        return " /d"; // shut down
-    case 2:
-        return " /r"; // restart
+    case kExitShutDown:
+        return " /d";
+    case kExitRestart:
+        return " /r";
     default:
         return " /w"; // back to Windows, also for every cancelled run
     }

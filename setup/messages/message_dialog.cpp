@@ -224,20 +224,23 @@ bool IsGreyColourMessage(UINT msg) {
            msg == WM_CTLCOLORLISTBOX || msg == WM_CTLCOLORMSGBOX;
 }
 
-INT_PTR OnColour(WPARAM wParam) {
+} // namespace
+
+BOOL AnswerGreyColour(UINT msg, WPARAM wParam, INT_PTR* result) {
+    if (!IsGreyColourMessage(msg)) return FALSE;
     SetBkColor(reinterpret_cast<HDC>(wParam), RGB(192, 192, 192));
     HBRUSH brush = hbrDialogBack ? hbrDialogBack : static_cast<HBRUSH>(GetStockObject(LTGRAY_BRUSH));
-    return reinterpret_cast<INT_PTR>(brush);
+    *result = reinterpret_cast<INT_PTR>(brush);
+    return TRUE;
 }
-
-} // namespace
 
 const MessageLayout& LastMessageLayout() {
     return layout;
 }
 
 INT_PTR CALLBACK MessageDlgProc(HWND hDlg, UINT msg, WPARAM wParam, LPARAM) {
-    if (IsGreyColourMessage(msg)) return OnColour(wParam);
+    INT_PTR colour;
+    if (AnswerGreyColour(msg, wParam, &colour)) return colour;
     switch (msg) {
     case WM_INITDIALOG:
         return OnInitDialog(hDlg);
