@@ -243,6 +243,35 @@ TEST_F(SetupWindow, WithoutTheUninstallerACompletedRunRestartsWindowsItself) {
     EXPECT_EQ(machine_file("exec.log"), "");
 }
 
+TEST_F(SetupWindow, TheExitChoiceIsCarriedOutAndClosingTheDialogReturnsToWindows) {
+    struct Case {
+        BOOL server;
+        int kind;
+        sim::Input answer;
+        const char* dialog;
+        const char* power;
+    };
+    const Case cases[] = {
+        {FALSE, 3, sim::click(IDC_EXIT_RETURN_WINDOWS), "EXITSETUP3", ""},
+        {FALSE, 2, sim::key_alt_f4(), "EXITSETUP", ""},
+        {FALSE, 2, sim::click(IDC_EXIT_SHUTDOWN), "EXITSETUP", "shutdown\r\n"},
+        {FALSE, 3, sim::key_enter(), "EXITSETUP3", "reboot\r\n"},
+        {TRUE, 2, sim::click(IDC_EXIT_RESTART_WINDOWS), "EXITSETUPSERVER", "reboot\r\n"},
+        {TRUE, 2, sim::click(IDC_EXIT_RETURN_DOS), "EXITSETUPSERVER", "shutdown\r\n"},
+    };
+    for (const Case& c : cases) {
+        Recreate();
+        std::filesystem::remove(host("power.log"));
+        fServerSetup = c.server;
+        nExitDialog = c.kind;
+        std::size_t seen = agent.seen().size();
+        EXPECT_TRUE(EndRun(TRUE, {c.answer}));
+        ASSERT_EQ(agent.seen().size(), seen + 1);
+        EXPECT_EQ(agent.seen().back().template_name, c.dialog);
+        EXPECT_EQ(machine_file("power.log"), c.power) << c.dialog << " " << sim::describe(c.answer);
+    }
+}
+
 // ---- The installation the window runs ------------------------------------------------------------------
 
 const char kSetupInf[] =
