@@ -78,7 +78,7 @@ class Config : public TnSetup {
 // ---- Registry access -------------------------------------------------------------------------------------
 
 TEST_F(Config, ReadingAValueGivesTheWindowsCodesAndAlwaysText) {
-    BYTE buffer[8];
+    BYTE buffer[16];
     std::memset(buffer, 'x', sizeof buffer);
     DWORD type = REG_SZ;
     answer(2);
