@@ -73,6 +73,7 @@ const std::map<std::string, VerbShape>& verbs() {
         {"expect-exec", {1, 3, "expect-exec \"command line\" [in DIR]  or  expect-exec none"}},
         {"expect-power", {1, 1, "expect-power reboot|shutdown|none"}},
         {"expect-progman", {1, 2, "expect-progman \"group\" [\"item\"]"}},
+        {"expect-keyboard", {1, 1, "expect-keyboard \"VKEY SCAN FLAGS\"|none"}},
     };
     return v;
 }
@@ -469,6 +470,7 @@ class Runner {
             {"expect-exec", &Runner::do_expect_exec},
             {"expect-power", &Runner::do_expect_power},
             {"expect-progman", &Runner::do_expect_progman},
+            {"expect-keyboard", &Runner::do_expect_keyboard},
         };
         (this->*handlers.at(l.verb))(l);
     }
@@ -897,6 +899,22 @@ class Runner {
         auto lines = lines_of(machine_log("power.log"));
         std::string have = lines.empty() ? "none" : lines.back();
         if (have != l.args[0]) fail("expected the power request " + l.args[0] + ", but it is " + have);
+    }
+
+    // ToAscii calls are recorded as "ToAscii", the virtual key, the scan code and the flags, tab-separated.
+    void do_expect_keyboard(const ScenarioLine& l) {
+        quiet();
+        std::string text = machine_log("keyboard.log");
+        if (l.args[0] == "none" && l.rest.find('"') == std::string::npos) {
+            if (!text.empty()) fail("expected no keyboard notice, but there were:\n" + text);
+            return;
+        }
+        std::string wanted = "ToAscii\t" + l.args[0];
+        std::replace(wanted.begin(), wanted.end(), ' ', '\t');
+        auto lines = lines_of(text);
+        if (std::find(lines.begin(), lines.end(), wanted) == lines.end())
+            fail("expected the keyboard notice " + l.args[0] + ", but the notices were:\n" +
+                 (text.empty() ? "none" : text));
     }
 
     void do_expect_progman(const ScenarioLine& l) {
