@@ -22,9 +22,12 @@ int usage() {
                  "usage:\n"
                  "  win95sim new DIR                      make a default Windows 95 machine in DIR\n"
                  "  win95sim show DIR                     show what the machine in DIR holds\n"
-                 "  win95sim run DIR [--agent interactive|defaults|SCENARIO] [-v] -- PROGRAM ARGS\n"
-                 "                                        run a program of the machine (a Windows path such\n"
-                 "                                        as A:\\SETUP.EXE); the agent answers its dialogs\n"
+                 "  win95sim run DIR [--agent interactive|defaults|SCENARIO] [-v] [--on TEMPLATE LINE]...\n"
+                 "               -- PROGRAM ARGS          run a program of the machine (a Windows path such\n"
+                 "                                        as A:\\SETUP.EXE); the agent answers its dialogs;\n"
+                 "                                        with the defaults agent, each dialog made from\n"
+                 "                                        TEMPLATE first runs the scenario LINE (such as\n"
+                 "                                        \"screenshot FILE.png\" or \"disk A: FOLDER\")\n"
                  "  win95sim scenario [-v] FILE...        run scenarios, each on a fresh machine\n"
                  "  win95sim screenshot DIR FILE.png      the machine's screen as a PNG\n");
     return 2;
@@ -69,7 +72,23 @@ ScenarioLine run_line(const std::string& command_line) {
     return l;
 }
 
-int run_with_defaults(const std::string& dir, const std::string& command_line, bool verbose) {
+// A scenario line that runs whenever a dialog made from a template is shown, before it is answered.
+struct DialogHook {
+    std::string template_name;
+    ScenarioLine line;
+};
+
+bool run_hooks(ScenarioSession& session, const std::vector<DialogHook>& hooks,
+               const sim::DialogSnapshot& dialog, std::string* failure) {
+    for (const auto& hook : hooks)
+        if (sim::equal_nocase(hook.template_name, dialog.template_name) &&
+            !session.execute(hook.line, failure))
+            return false;
+    return true;
+}
+
+int run_with_defaults(const std::string& dir, const std::string& command_line, bool verbose,
+                      const std::vector<DialogHook>& hooks) {
     ScenarioOptions options;
     options.machine_dir = dir;
     options.verbose = verbose;
@@ -89,6 +108,10 @@ int run_with_defaults(const std::string& dir, const std::string& command_line, b
             return 1;
         }
         if (ended) break;
+        if (!run_hooks(session, hooks, dialog, &failure)) {
+            std::fprintf(stderr, "win95sim: %s\n", failure.c_str());
+            return 1;
+        }
         sim::Input input = defaults.next(dialog);
         std::printf("%s  -> %s\n", sim::describe(dialog).c_str(), sim::describe(input).c_str());
         if (!session.answer(input, &failure)) {
@@ -121,11 +144,22 @@ int run_with_scenario(const std::string& dir, const std::string& file, const std
 int cmd_run(const std::vector<std::string>& args) {
     std::string dir, agent = "defaults", command_line;
     bool verbose = false;
+    std::vector<DialogHook> hooks;
     size_t i = 0;
     for (; i < args.size() && args[i] != "--"; ++i) {
-        if (args[i] == "--agent" && i + 1 < args.size())
+        if (args[i] == "--agent" && i + 1 < args.size()) {
             agent = args[++i];
-        else if (args[i] == "-v")
+        } else if (args[i] == "--on" && i + 2 < args.size()) {
+            std::vector<ScenarioLine> parsed;
+            std::string error;
+            if (!parse_scenario_text(args[i + 2], "--on", parsed, &error) || parsed.size() != 1) {
+                std::fprintf(stderr, "win95sim: --on %s: %s\n", args[i + 1].c_str(),
+                             error.empty() ? "one scenario line is needed" : error.c_str());
+                return 2;
+            }
+            hooks.push_back({args[i + 1], parsed.front()});
+            i += 2;
+        } else if (args[i] == "-v")
             verbose = true;
         else if (dir.empty())
             dir = args[i];
@@ -140,7 +174,11 @@ int cmd_run(const std::vector<std::string>& args) {
                      dir.c_str());
         return 1;
     }
-    if (agent == "defaults") return run_with_defaults(dir, command_line, verbose);
+    if (!hooks.empty() && agent != "defaults") {
+        std::fprintf(stderr, "win95sim: --on goes with the defaults agent\n");
+        return 2;
+    }
+    if (agent == "defaults") return run_with_defaults(dir, command_line, verbose, hooks);
     if (agent == "interactive") return run_interactive(dir, command_line);
     return run_with_scenario(dir, agent, command_line, verbose);
 }
