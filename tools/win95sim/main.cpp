@@ -18,18 +18,19 @@ namespace fs = std::filesystem;
 namespace {
 
 int usage() {
-    std::fprintf(stderr,
-                 "usage:\n"
-                 "  win95sim new DIR                      make a default Windows 95 machine in DIR\n"
-                 "  win95sim show DIR                     show what the machine in DIR holds\n"
-                 "  win95sim run DIR [--agent interactive|defaults|SCENARIO] [-v] [--on TEMPLATE LINE]...\n"
-                 "               -- PROGRAM ARGS          run a program of the machine (a Windows path such\n"
-                 "                                        as A:\\SETUP.EXE); the agent answers its dialogs;\n"
-                 "                                        with the defaults agent, each dialog made from\n"
-                 "                                        TEMPLATE first runs the scenario LINE (such as\n"
-                 "                                        \"screenshot FILE.png\" or \"disk A: FOLDER\")\n"
-                 "  win95sim scenario [-v] FILE...        run scenarios, each on a fresh machine\n"
-                 "  win95sim screenshot DIR FILE.png      the machine's screen as a PNG\n");
+    std::fprintf(
+        stderr, "usage:\n"
+                "  win95sim new DIR                      make a default Windows 95 machine in DIR\n"
+                "  win95sim show [--summary] DIR         show what the machine in DIR holds (in short: what\n"
+                "                                        changed since it was made)\n"
+                "  win95sim run DIR [--agent interactive|defaults|SCENARIO] [-v] [--on TEMPLATE LINE]...\n"
+                "               -- PROGRAM ARGS          run a program of the machine (a Windows path such\n"
+                "                                        as A:\\SETUP.EXE); the agent answers its dialogs;\n"
+                "                                        with the defaults agent, each dialog made from\n"
+                "                                        TEMPLATE first runs the scenario LINE (such as\n"
+                "                                        \"screenshot FILE.png\" or \"disk A: FOLDER\")\n"
+                "  win95sim scenario [-v] FILE...        run scenarios, each on a fresh machine\n"
+                "  win95sim screenshot DIR FILE.png      the machine's screen as a PNG\n");
     return 2;
 }
 
@@ -203,6 +204,7 @@ int main(int argc, char** argv) {
     std::vector<std::string> args(argv + 2, argv + argc);
     if (cmd == "new" && args.size() == 1) return cmd_new(args[0]);
     if (cmd == "show" && args.size() == 1) return show_machine(args[0]);
+    if (cmd == "show" && args.size() == 2 && args[0] == "--summary") return summarise_machine(args[1]);
     if (cmd == "run") return cmd_run(args);
     if (cmd == "screenshot" && args.size() == 2) return cmd_screenshot(args[0], args[1]);
     if (cmd == "scenario" && !args.empty()) {

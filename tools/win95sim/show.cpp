@@ -125,7 +125,136 @@ void show_log(const std::string& dir, const char* file, const char* title) {
     }
 }
 
+// ---- The short summary ---------------------------------------------------------------------------------
+
+// The entries of an INI or REGEDIT4 text: (section, key) -> value, the key being the text before the first
+// '=' (registry value names keep their quotes).
+std::map<std::pair<std::string, std::string>, std::string> entries_of(const std::string& text) {
+    std::map<std::pair<std::string, std::string>, std::string> out;
+    std::string section;
+    for (const auto& l : lines_of(text)) {
+        if (l.empty() || l[0] == ';') continue;
+        if (l[0] == '[') {
+            section = l;
+            continue;
+        }
+        size_t eq = l.find('=');
+        out.emplace(std::make_pair(section, l.substr(0, eq)),
+                    eq == std::string::npos ? "" : l.substr(eq + 1));
+    }
+    return out;
+}
+
+// Per section, the keys that were added or changed (with the new value) and removed (-KEY), wrapped.
+std::string changed_entries(const std::string& before, const std::string& after, unsigned codepage) {
+    auto a = entries_of(before), b = entries_of(after);
+    std::map<std::string, std::vector<std::string>> by_section;
+    for (const auto& [key, value] : b) {
+        auto old = a.find(key);
+        if (old == a.end() || old->second != value)
+            by_section[key.first].push_back(sim::ansi_to_utf8(key.second + "=" + value, codepage));
+    }
+    for (const auto& [key, value] : a)
+        if (!b.count(key)) by_section[key.first].push_back("-" + sim::ansi_to_utf8(key.second, codepage));
+    constexpr size_t kWidth = 108;
+    std::string out;
+    for (const auto& [section, entries] : by_section) {
+        std::string line = "      " + sim::ansi_to_utf8(section, codepage);
+        for (const auto& entry : entries) {
+            if (line.size() + 2 + entry.size() > kWidth && line.size() > 8) {
+                out += line + "\n";
+                line = "        " + entry;
+            } else {
+                line += "  " + entry;
+            }
+        }
+        out += line + "\n";
+    }
+    return out;
+}
+
+// INI files outside the distribution disks and the setup's own directory.
+bool is_profile(const std::string& win) {
+    std::string upper = sim::upper_ascii(win);
+    bool settings = upper.ends_with(".INI") || upper.ends_with(".INF");
+    return settings && upper.find("\\TNSETUP.TMP\\") == std::string::npos && upper.rfind("A:", 0) != 0;
+}
+
+void summarise_files(const sim::Settings& s, const std::map<std::string, std::string>& defaults,
+                     const std::string& dir) {
+    std::map<std::string, std::pair<int, int>> by_folder; // new, changed
+    std::string ini_changes, new_profiles;
+    for (const auto& [letter, d] : s.drives) {
+        std::error_code ec;
+        for (auto it = fs::recursive_directory_iterator(d.folder, ec);
+             !ec && it != fs::recursive_directory_iterator(); it.increment(ec)) {
+            if (!it->is_regular_file(ec)) continue;
+            std::string content, rel = fs::relative(it->path(), dir, ec).generic_string();
+            sim::read_host_file(it->path().string(), content);
+            auto def = defaults.find(rel);
+            if (def != defaults.end() && def->second == content) continue;
+            std::string win =
+                std::string(1, letter) + ":\\" + fs::relative(it->path(), d.folder, ec).string();
+            std::replace(win.begin(), win.end(), '/', '\\');
+            std::string folder = win.substr(0, win.rfind('\\') + 1);
+            auto& counts = by_folder[folder];
+            ++(def == defaults.end() ? counts.first : counts.second);
+            if (def != defaults.end())
+                ini_changes += "    " + win + "\n" + changed_entries(def->second, content, s.codepage);
+            else if (is_profile(win))
+                new_profiles += "    " + win + "\n" + changed_entries("", content, s.codepage);
+        }
+    }
+    std::printf("  Files, new and changed:\n");
+    for (const auto& [folder, counts] : by_folder)
+        std::printf("    %-40s %3d new, %d changed\n", sim::ansi_to_utf8(folder, s.codepage).c_str(),
+                    counts.first, counts.second);
+    std::printf("  Entries of the files that were there before:\n%s",
+                ini_changes.empty() ? "    none\n" : ini_changes.c_str());
+    if (!new_profiles.empty()) std::printf("  New settings files:\n%s", new_profiles.c_str());
+}
+
+void summarise_progman(const std::string& dir) {
+    sim::Progman pm, fresh = sim::default_progman();
+    std::string error;
+    if (!sim::load_progman(dir, pm, &error)) return;
+    std::printf("  Program Manager, new items:\n");
+    int shown = 0;
+    for (const auto& g : pm.groups) {
+        const sim::ProgmanGroup* before = sim::progman_group(fresh, g.name);
+        for (const auto& item : g.items) {
+            bool known =
+                before && std::any_of(before->items.begin(), before->items.end(),
+                                      [&](const sim::ProgmanItem& i) { return i.name == item.name; });
+            if (known) continue;
+            std::printf("    [%s] %s = %s\n", g.name.c_str(), item.name.c_str(), item.command.c_str());
+            ++shown;
+        }
+    }
+    if (!shown) std::printf("    none\n");
+}
+
 } // namespace
+
+int summarise_machine(const std::string& dir) {
+    sim::Settings s;
+    std::string error;
+    if (!sim::load_settings(dir, s, &error)) {
+        std::fprintf(stderr, "win95sim: %s\n", error.c_str());
+        return 1;
+    }
+    std::map<std::string, std::string> defaults;
+    for (auto& [rel, content] : sim::default_machine_files())
+        defaults[rel] = content;
+    std::printf("What changed on the machine in %s:\n", dir.c_str());
+    summarise_files(s, defaults, dir);
+    std::string reg;
+    sim::read_host_file((fs::path(dir) / "registry.reg").string(), reg);
+    std::string values = changed_entries(defaults.at("registry.reg"), reg, s.codepage);
+    std::printf("  Registry values:\n%s", values.empty() ? "    none\n" : values.c_str());
+    summarise_progman(dir);
+    return 0;
+}
 
 int show_machine(const std::string& dir) {
     sim::Settings s;
