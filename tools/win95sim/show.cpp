@@ -145,6 +145,21 @@ std::map<std::pair<std::string, std::string>, std::string> entries_of(const std:
     return out;
 }
 
+// HEAD and ITEMS two blanks apart, in lines of at most 108 columns; lines after the first start with INDENT.
+std::string wrapped(std::string line, const std::vector<std::string>& items, const std::string& indent) {
+    constexpr size_t kWidth = 108;
+    std::string out;
+    for (const auto& item : items) {
+        if (line.size() + 2 + item.size() > kWidth && line.size() > indent.size()) {
+            out += line + "\n";
+            line = indent + item;
+        } else {
+            line += "  " + item;
+        }
+    }
+    return out + line + "\n";
+}
+
 // Per section, the keys that were added or changed (with the new value) and removed (-KEY), wrapped.
 std::string changed_entries(const std::string& before, const std::string& after, unsigned codepage) {
     auto a = entries_of(before), b = entries_of(after);
@@ -156,21 +171,25 @@ std::string changed_entries(const std::string& before, const std::string& after,
     }
     for (const auto& [key, value] : a)
         if (!b.count(key)) by_section[key.first].push_back("-" + sim::ansi_to_utf8(key.second, codepage));
-    constexpr size_t kWidth = 108;
     std::string out;
-    for (const auto& [section, entries] : by_section) {
-        std::string line = "      " + sim::ansi_to_utf8(section, codepage);
-        for (const auto& entry : entries) {
-            if (line.size() + 2 + entry.size() > kWidth && line.size() > 8) {
-                out += line + "\n";
-                line = "        " + entry;
-            } else {
-                line += "  " + entry;
-            }
-        }
-        out += line + "\n";
-    }
+    for (const auto& [section, entries] : by_section)
+        out += wrapped("      " + sim::ansi_to_utf8(section, codepage), entries, "        ");
     return out;
+}
+
+// A new settings file in short: its sections in file order, each with the number of its entries, wrapped.
+std::string sections_of(const std::string& win, const std::string& content) {
+    std::vector<std::pair<std::string, int>> sections;
+    for (const auto& l : lines_of(content)) {
+        if (!l.empty() && l[0] == '[')
+            sections.push_back({l, 0});
+        else if (!l.empty() && l[0] != ';' && !sections.empty())
+            ++sections.back().second;
+    }
+    std::vector<std::string> items;
+    for (const auto& [name, count] : sections)
+        items.push_back(name + " " + std::to_string(count));
+    return wrapped("    " + win + ":", items, "      ");
 }
 
 // INI files outside the distribution disks and the setup's own directory.
@@ -202,7 +221,7 @@ void summarise_files(const sim::Settings& s, const std::map<std::string, std::st
             if (def != defaults.end())
                 ini_changes += "    " + win + "\n" + changed_entries(def->second, content, s.codepage);
             else if (is_profile(win))
-                new_profiles += "    " + win + "\n" + changed_entries("", content, s.codepage);
+                new_profiles += sections_of(win, content);
         }
     }
     std::printf("  Files, new and changed:\n");
@@ -211,7 +230,8 @@ void summarise_files(const sim::Settings& s, const std::map<std::string, std::st
                     counts.first, counts.second);
     std::printf("  Entries of the files that were there before:\n%s",
                 ini_changes.empty() ? "    none\n" : ini_changes.c_str());
-    if (!new_profiles.empty()) std::printf("  New settings files:\n%s", new_profiles.c_str());
+    if (!new_profiles.empty())
+        std::printf("  New settings files (sections, entries):\n%s", new_profiles.c_str());
 }
 
 void summarise_progman(const std::string& dir) {
