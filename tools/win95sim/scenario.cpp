@@ -10,6 +10,7 @@
 #include "platform/win32.h"
 #include "tools/win95sim/driver.h"
 #include "tools/win95sim/show.h"
+#include "common/words.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -24,167 +25,6 @@
 #include <sstream>
 
 namespace fs = std::filesystem;
-
-namespace {
-
-// ---------------------------------------------------------------------------------------------------
-// Parsing
-
-struct VerbShape {
-    int min_args;
-    int max_args; // -1: any number
-    const char* usage;
-};
-
-const std::map<std::string, VerbShape>& verbs() {
-    static const std::map<std::string, VerbShape> v = {
-        {"machine", {0, 1, "machine [DIR]"}},
-        {"set", {1, -1, "set KEY VALUE..."}},
-        {"disk", {2, 2, "disk D: FOLDER|none"}},
-        {"program", {2, 2, "program PATH NAME"}},
-        {"file", {2, 3, "file PATH <<WORD  or  file PATH from HOSTFILE"}},
-        {"ini", {2, -1, "ini PATH [section] key=value"}},
-        {"reg", {2, -1, "reg ROOT\\KEY name=value"}},
-        {"run", {1, -1, "run PROGRAM ARGS"}},
-        {"wait", {0, 0, "wait"}},
-        {"timeout", {1, 1, "timeout SECONDS"}},
-        {"expect-exit", {1, 1, "expect-exit CODE"}},
-        {"expect-dialog", {1, 1, "expect-dialog TEMPLATE"}},
-        {"expect-message", {1, 1, "expect-message \"text\""}},
-        {"click", {1, 1, "click ID-or-\"button text\""}},
-        {"check", {2, 2, "check ID on|off|grey"}},
-        {"type", {2, 2, "type ID \"text\""}},
-        {"select", {2, 2, "select ID \"entry\""}},
-        {"pick", {2, -1, "pick ID \"entry\" ..."}},
-        {"dblclick", {2, 2, "dblclick ID \"entry\""}},
-        {"key", {1, 1, "key enter|escape|alt-f4"}},
-        {"open-file", {1, 1, "open-file \"PATH\""}},
-        {"cancel-file", {0, 0, "cancel-file"}},
-        {"expect-enabled", {2, 2, "expect-enabled ID yes|no"}},
-        {"expect-checked", {2, 2, "expect-checked ID on|off|grey"}},
-        {"expect-text", {2, 2, "expect-text ID \"text\""}},
-        {"expect-items", {1, -1, "expect-items ID \"a\" \"b\" ..."}},
-        {"expect-pixel", {3, 3, "expect-pixel X Y #RRGGBB"}},
-        {"screenshot", {1, 1, "screenshot FILE.png"}},
-        {"expect-file", {2, 3, "expect-file PATH exists|missing|size N|same-as HOSTFILE"}},
-        {"expect-ini", {3, -1, "expect-ini PATH [section] key \"value\"|missing"}},
-        {"expect-reg", {3, 3, "expect-reg ROOT\\KEY name \"data\"|missing"}},
-        {"expect-log", {2, 2, "expect-log PATH \"line\""}},
-        {"expect-exec", {1, 3, "expect-exec \"command line\" [in DIR]  or  expect-exec none"}},
-        {"expect-power", {1, 1, "expect-power reboot|shutdown|none"}},
-        {"expect-progman", {1, 2, "expect-progman \"group\" [\"item\"]"}},
-    };
-    return v;
-}
-
-bool one_of(const std::string& word, std::initializer_list<const char*> choices) {
-    return std::any_of(choices.begin(), choices.end(), [&](const char* c) { return word == c; });
-}
-
-// Checks the words of a line that can be checked before anything runs.
-std::string check_arguments(const ScenarioLine& l) {
-    const auto& a = l.args;
-    if (l.verb == "check" || l.verb == "expect-checked")
-        return one_of(a[1], {"on", "off", "grey"}) ? "" : "the state is on, off or grey";
-    if (l.verb == "key")
-        return one_of(a[0], {"enter", "escape", "alt-f4"}) ? "" : "the key is enter, escape or alt-f4";
-    if (l.verb == "expect-enabled") return one_of(a[1], {"yes", "no"}) ? "" : "the answer is yes or no";
-    if (l.verb == "expect-power")
-        return one_of(a[0], {"reboot", "shutdown", "none", "poweroff", "logoff"})
-                   ? ""
-                   : "reboot, shutdown or none";
-    if (l.verb == "expect-file") {
-        if (a.size() == 2 && one_of(a[1], {"exists", "missing"})) return "";
-        if (a.size() == 3 && one_of(a[1], {"size", "same-as"})) return "";
-        return "exists, missing, size N or same-as HOSTFILE";
-    }
-    if (l.verb == "file" && !(a.size() == 2 && a[1].rfind("<<", 0) == 0) &&
-        !(a.size() == 3 && a[1] == "from"))
-        return "file PATH <<WORD or file PATH from HOSTFILE";
-    if (l.verb == "expect-exec" && a.size() != 1 && !(a.size() == 3 && a[1] == "in"))
-        return "the current directory is given as: in DIR";
-    if (l.verb == "expect-pixel" && (a[2].size() != 7 || a[2][0] != '#')) return "the colour is #RRGGBB";
-    if ((l.verb == "ini" || l.verb == "expect-ini") && l.rest.find('[') == std::string::npos)
-        return "the section is written in brackets";
-    return "";
-}
-
-std::string trim(const std::string& s) {
-    size_t b = s.find_first_not_of(" \t");
-    if (b == std::string::npos) return "";
-    return s.substr(b, s.find_last_not_of(" \t") - b + 1);
-}
-
-} // namespace
-
-bool is_answer_verb(const std::string& verb) {
-    return one_of(
-        verb, {"click", "check", "type", "select", "pick", "dblclick", "key", "open-file", "cancel-file"});
-}
-
-bool parse_scenario_text(const std::string& text, const std::string& name, std::vector<ScenarioLine>& out,
-                         std::string* error) {
-    std::istringstream in(text);
-    std::string raw;
-    int lineno = 0;
-    out.clear();
-    auto bad = [&](const std::string& why) {
-        if (error) *error = name + ":" + std::to_string(lineno) + ": " + why;
-        return false;
-    };
-    while (std::getline(in, raw)) {
-        ++lineno;
-        if (!raw.empty() && raw.back() == '\r') raw.pop_back();
-        std::string line = trim(raw);
-        if (line.empty() || line[0] == '#') continue;
-        ScenarioLine l;
-        l.file = name;
-        l.line = lineno;
-        size_t sp = line.find_first_of(" \t");
-        l.verb = line.substr(0, sp);
-        l.rest = sp == std::string::npos ? "" : trim(line.substr(sp));
-        auto shape = verbs().find(l.verb);
-        if (shape == verbs().end()) return bad("unknown verb '" + l.verb + "'");
-        std::string err;
-        l.args = sim::split_words(l.rest, &err);
-        if (!err.empty()) return bad(err);
-        int n = static_cast<int>(l.args.size());
-        if (n < shape->second.min_args || (shape->second.max_args >= 0 && n > shape->second.max_args))
-            return bad("usage: " + std::string(shape->second.usage));
-        std::string why = check_arguments(l);
-        if (!why.empty()) return bad(l.verb + ": " + why + " (usage: " + shape->second.usage + ")");
-        if (l.verb == "file" && l.args.size() == 2) {
-            std::string word = l.args[1].substr(2);
-            if (word.empty()) return bad("file: the end word follows << directly, as in <<END");
-            bool closed = false;
-            int start = lineno;
-            while (std::getline(in, raw)) {
-                ++lineno;
-                if (!raw.empty() && raw.back() == '\r') raw.pop_back();
-                if (raw == word) {
-                    closed = true;
-                    break;
-                }
-                l.body += raw + "\r\n";
-            }
-            if (!closed) {
-                lineno = start;
-                return bad("file: no line '" + word + "' ends the inline content");
-            }
-        }
-        out.push_back(std::move(l));
-    }
-    return true;
-}
-
-bool parse_scenario(const std::string& path, std::vector<ScenarioLine>& out, std::string* error) {
-    std::string text;
-    if (!sim::read_host_file(path, text)) {
-        if (error) *error = path + ": cannot read the scenario";
-        return false;
-    }
-    return parse_scenario_text(text, path, out, error);
-}
 
 namespace {
 
@@ -535,14 +375,14 @@ class Runner {
 
     // "PATH [section] rest": the section may hold blanks.
     void split_ini(const ScenarioLine& l, std::string& path, std::string& section, std::string& rest) {
-        size_t open = l.rest.find('['), close = l.rest.find(']', open);
-        if (close == std::string::npos) fail(l.verb + ": the section needs its closing bracket");
-        std::string err;
-        auto words = sim::split_words(l.rest.substr(0, open), &err);
-        if (words.size() != 1) fail(l.verb + ": one path comes before the section");
-        path = words[0];
-        section = l.rest.substr(open + 1, close - open - 1);
-        rest = trim(l.rest.substr(close + 1));
+        std::string error;
+        if (!split_ini_line(l, path, section, rest, &error)) fail(error);
+    }
+
+    // A bare file name is in the Windows folder, where the profile calls look for it.
+    std::string profile_path(const std::string& path) {
+        if (path.find_first_of("\\/:") == std::string::npos) return full(sim::windows_dir() + "\\" + path);
+        return full(path);
     }
 
     void do_ini(const ScenarioLine& l) {
@@ -551,9 +391,9 @@ class Runner {
         split_ini(l, path, section, rest);
         size_t eq = rest.find('=');
         if (eq == std::string::npos) fail("ini: the entry is written key=value");
-        std::string f = full(path);
-        if (!WritePrivateProfileStringA(section.c_str(), trim(rest.substr(0, eq)).c_str(),
-                                        trim(rest.substr(eq + 1)).c_str(), f.c_str()))
+        std::string f = profile_path(path);
+        if (!WritePrivateProfileStringA(section.c_str(), trim_blanks(rest.substr(0, eq)).c_str(),
+                                        trim_blanks(rest.substr(eq + 1)).c_str(), f.c_str()))
             fail("ini: cannot write " + f);
     }
 
@@ -561,7 +401,7 @@ class Runner {
         ensure_machine();
         quiet();
         std::string key = l.args[0];
-        std::string entry = trim(l.rest.substr(l.rest.find(key) + key.size()));
+        std::string entry = trim_blanks(l.rest.substr(l.rest.find(key) + key.size()));
         if (entry.size() > 1 && (entry[0] == '"' || entry[0] == '\'') && entry.back() == entry[0])
             entry = entry.substr(1, entry.size() - 2);
         size_t slash = key.find('\\'), eq = entry.find('=');
@@ -785,15 +625,15 @@ class Runner {
         quiet();
         std::string path, section, rest, err;
         split_ini(l, path, section, rest);
-        auto words = sim::split_words(rest, &err);
+        std::vector<bool> quoted;
+        auto words = common::split_words(rest, &err, &quoted);
         if (words.size() != 2) fail("usage: expect-ini PATH [section] key \"value\"|missing");
-        std::string f = full(path);
+        std::string f = profile_path(path);
         const char* absent = "\x01<missing>\x01";
         char value[1024];
         GetPrivateProfileStringA(section.c_str(), words[0].c_str(), absent, value, sizeof value, f.c_str());
         bool missing = std::string(value) == absent;
-        if (words[1] == "missing" && rest.find('"') == std::string::npos &&
-            rest.find('\'') == std::string::npos) {
+        if (words[1] == "missing" && !quoted[1]) {
             if (!missing)
                 fail("expected no [" + section + "] " + words[0] + " in " + path + ", but it is \"" + value +
                      "\"");
@@ -815,7 +655,7 @@ class Runner {
         HKEY root = root_key(key.substr(0, slash));
         if (!root || slash == std::string::npos)
             fail("expect-reg: the key starts with a root such as HKEY_LOCAL_MACHINE");
-        bool want_missing = l.args[2] == "missing" && l.rest.rfind('"') == std::string::npos;
+        bool want_missing = l.keyword(2, "missing");
         HKEY h;
         std::string have;
         bool present = false;
@@ -857,10 +697,15 @@ class Runner {
     void do_expect_log(const ScenarioLine& l) {
         quiet();
         std::string text;
-        if (!sim::read_host_file(host_of(l.args[0]), text))
+        bool want_missing = l.keyword(2, "missing");
+        if (!sim::read_host_file(host_of(l.args[0]), text)) {
+            if (want_missing) return;
             fail("expected the file " + l.args[0] + ", but it does not exist");
+        }
         auto lines = lines_of(text);
-        if (std::find(lines.begin(), lines.end(), l.args[1]) == lines.end())
+        bool present = std::find(lines.begin(), lines.end(), l.args[1]) != lines.end();
+        if (want_missing && present) fail("expected no line \"" + l.args[1] + "\" in " + l.args[0]);
+        if (!want_missing && !present)
             fail("expected the line \"" + l.args[1] + "\" in " + l.args[0] + ", which holds:\n" + text);
     }
 
@@ -875,7 +720,7 @@ class Runner {
     void do_expect_exec(const ScenarioLine& l) {
         quiet();
         std::string text = machine_log("exec.log");
-        if (l.args.size() == 1 && l.args[0] == "none" && l.rest.find('"') == std::string::npos) {
+        if (l.args.size() == 1 && l.keyword(0, "none")) {
             if (!text.empty()) fail("expected no program start, but the starts were:\n" + text);
             return;
         }
@@ -899,19 +744,22 @@ class Runner {
         if (have != l.args[0]) fail("expected the power request " + l.args[0] + ", but it is " + have);
     }
 
+    // "group" [missing], "group" "item" [missing]
     void do_expect_progman(const ScenarioLine& l) {
         quiet();
         sim::Progman pm;
         std::string error;
         if (!sim::load_progman(machine_dir_, pm, &error)) fail(error);
+        bool want_missing = l.keyword(l.args.size() - 1, "missing");
+        bool item_named = l.args.size() - (want_missing ? 1 : 0) == 2;
         const sim::ProgmanGroup* g = sim::progman_group(pm, l.args[0]);
-        if (!g)
-            fail("expected the Program Manager group \"" + l.args[0] + "\", but the groups are:\n" +
-                 sim::describe_progman(pm));
-        if (l.args.size() < 2) return;
-        for (const auto& i : g->items)
-            if (sim::equal_nocase(i.name, l.args[1])) return;
-        fail("expected the item \"" + l.args[1] + "\" in \"" + l.args[0] + "\", but the groups are:\n" +
+        bool present = g && (!item_named || std::any_of(g->items.begin(), g->items.end(), [&](const auto& i) {
+                           return sim::equal_nocase(i.name, l.args[1]);
+                       }));
+        if (present == !want_missing) return;
+        std::string what = item_named ? "item \"" + l.args[1] + "\" in \"" + l.args[0] + "\""
+                                      : "Program Manager group \"" + l.args[0] + "\"";
+        fail(std::string(want_missing ? "expected no " : "expected the ") + what + ", but the groups are:\n" +
              sim::describe_progman(pm));
     }
 
@@ -929,7 +777,7 @@ class Runner {
 
 namespace {
 // Lines that no scenario file wrote (the interactive agent's answers, the defaults agent's).
-const ScenarioLine kAgentLine{"(agent)", 0, "agent", {}, "", ""};
+const ScenarioLine kAgentLine{"(agent)", 0, "agent", {}, {}, "", ""};
 } // namespace
 
 ScenarioSession::ScenarioSession(std::string base_dir, ScenarioOptions options)
