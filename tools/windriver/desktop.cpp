@@ -182,6 +182,36 @@ LRESULT send_briefly(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) {
 
 // ---- programs
 
+namespace {
+
+// Loads wdhook.dll (beside windriver.exe) into a program, by a thread of its own that calls LoadLibraryA.
+void inject_hook(HANDLE process) {
+    char dll[MAX_PATH];
+    GetModuleFileNameA(nullptr, dll, sizeof dll);
+    char* slash = std::strrchr(dll, '\\');
+    if (!slash) return;
+    lstrcpyA(slash + 1, "wdhook.dll");
+    std::size_t size = std::strlen(dll) + 1;
+    void* remote = VirtualAllocEx(process, nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+    if (!remote) return;
+    auto load = reinterpret_cast<LPTHREAD_START_ROUTINE>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "LoadLibraryA")));
+    HANDLE thread = nullptr;
+    if (WriteProcessMemory(process, remote, dll, size, nullptr))
+        thread = CreateRemoteThread(process, nullptr, 0, load, remote, 0, nullptr);
+    if (thread) {
+        WaitForSingleObject(thread, 5000);
+        CloseHandle(thread);
+    }
+    VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+}
+
+constexpr DWORD kAdoptRights = SYNCHRONIZE | PROCESS_QUERY_INFORMATION | PROCESS_QUERY_LIMITED_INFORMATION |
+                               PROCESS_TERMINATE | PROCESS_CREATE_THREAD | PROCESS_VM_OPERATION |
+                               PROCESS_VM_WRITE | PROCESS_VM_READ;
+
+} // namespace
+
 Programs::~Programs() {
     stop_all();
 }
@@ -205,6 +235,7 @@ bool Programs::launch(const std::string& command_line, std::string* error) {
         return false;
     }
     CloseHandle(pi.hThread);
+    inject_hook(pi.hProcess);
     handles_[pi.dwProcessId] = pi.hProcess;
     known_.insert(pi.dwProcessId);
     last_ = pi.dwProcessId;
@@ -218,9 +249,9 @@ void Programs::adopt_children() {
     e.dwSize = sizeof e;
     for (BOOL more = Process32First(snap, &e); more; more = Process32Next(snap, &e)) {
         if (!known_.count(e.th32ParentProcessID) || known_.count(e.th32ProcessID)) continue;
-        HANDLE h = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION | PROCESS_TERMINATE, FALSE,
-                               e.th32ProcessID);
+        HANDLE h = OpenProcess(kAdoptRights, FALSE, e.th32ProcessID);
         if (!h) continue;
+        inject_hook(h);
         handles_[e.th32ProcessID] = h;
         known_.insert(e.th32ProcessID);
     }
@@ -326,24 +357,29 @@ const std::vector<Desktop::Template>& Desktop::templates_of(const std::string& e
     return list;
 }
 
-// The template whose controls the live dialog has (the most of them; the caption decides a tie); a
-// dialog made from none is a message box or the Open dialog of the system.
-std::string Desktop::template_of(HWND, DWORD pid, const std::vector<int>& ids, std::string& kind) {
+// The template the live dialog was made from: the one with exactly its controls, or else the one with the
+// caption whose controls it has (a program may add some). A dialog made from none is the system's: the Open
+// dialog (it has a file name field) or a message box.
+std::string Desktop::template_of(HWND hwnd, DWORD pid, const std::vector<int>& ids, std::string& kind) {
     std::set<int> live(ids.begin(), ids.end());
-    char exe[MAX_PATH] = "";
+    char exe[MAX_PATH] = "", caption[512] = "";
     DWORD size = sizeof exe;
+    GetWindowTextA(hwnd, caption, sizeof caption);
     HANDLE h = programs_.handle(pid);
     std::string best;
-    std::size_t best_count = 0;
     if (h && QueryFullProcessImageNameA(h, 0, exe, &size)) {
         for (const Template& t : templates_of(exe)) {
-            if (t.ids.empty() || t.ids.size() < best_count) continue;
-            if (!std::includes(live.begin(), live.end(), t.ids.begin(), t.ids.end())) continue;
-            best = t.name;
-            best_count = t.ids.size();
+            if (t.ids == live) {
+                best = t.name;
+                break;
+            }
+            if (best.empty() && !t.ids.empty() && t.caption == caption &&
+                std::includes(live.begin(), live.end(), t.ids.begin(), t.ids.end()))
+                best = t.name;
         }
     }
-    kind = !best.empty() ? "dialog" : (live.count(1152) || live.count(1148)) ? "open" : "message";
+    bool file_field = live.count(1152) || live.count(1148);
+    kind = !best.empty() ? "dialog" : file_field ? "open" : "message";
     return best;
 }
 
@@ -522,7 +558,11 @@ bool apply_check(HWND dialog, const sim::Input& in, std::string* reason) {
 bool apply_type(HWND dialog, const sim::Input& in, std::string* reason) {
     HWND c = usable_control(dialog, in, reason);
     if (!c) return false;
-    if (class_of(c) != "EDIT") return reject(reason, name_of(in) + " is not an edit field");
+    std::string cls = class_of(c);
+    DWORD style = static_cast<DWORD>(GetWindowLongA(c, GWL_STYLE));
+    bool editable_combo =
+        cls == "COMBOBOXEX32" || (cls == "COMBOBOX" && (style & 3) != CBS_DROPDOWNLIST && (style & 3) != 0);
+    if (cls != "EDIT" && !editable_combo) return reject(reason, name_of(in) + " is not an edit field");
     if (GetWindowLongA(c, GWL_STYLE) & ES_READONLY) return reject(reason, name_of(in) + " is read-only");
     ask(c, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(in.text.c_str()));
     return true;

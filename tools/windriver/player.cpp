@@ -461,8 +461,10 @@ class Player {
     void do_open_file(const ScenarioLine& l) {
         const auto& d = dialog();
         if (d.snapshot.kind != "open") fail("open-file: this is not the Open dialog:\n" + draw());
-        auto field = std::find_if(d.snapshot.controls.begin(), d.snapshot.controls.end(),
-                                  [](const sim::ControlSnapshot& c) { return c.class_name == "EDIT"; });
+        // The file name field: an edit field, or in the Explorer-style dialog a drop-down with one (cmb13).
+        auto field = std::find_if(
+            d.snapshot.controls.begin(), d.snapshot.controls.end(),
+            [](const sim::ControlSnapshot& c) { return c.class_name == "EDIT" || c.id == 1148; });
         if (field == d.snapshot.controls.end()) fail("open-file: the Open dialog has no file name field");
         sim::Input in;
         in.kind = sim::InputKind::Type;

@@ -63,10 +63,18 @@ void start_power_window() {
 std::vector<std::string> Desktop::painted_texts(HWND dialog) {
     auto& store = painted_store();
     store.erase(dialog);
-    // The dialog paints again; what the hook reports of it arrives while this waits.
-    RedrawWindow(dialog, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
-    send_briefly(dialog, WM_NULL, 0, 0);
+    // The dialog paints again; what the hook reports of it arrives while this waits for the painting to
+    // begin, and then for the dialog to answer (after its painting, or while it reports).
+    RedrawWindow(dialog, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE);
     MSG msg;
+    for (DWORD start = GetTickCount(); GetTickCount() - start < 1000;) {
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+            DispatchMessageA(&msg);
+        if (!GetUpdateRect(dialog, nullptr, FALSE)) break;
+        Sleep(5);
+    }
+    DWORD_PTR result;
+    SendMessageTimeoutA(dialog, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 2000, &result);
     while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
         DispatchMessageA(&msg);
     return store[dialog];
