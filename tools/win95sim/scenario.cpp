@@ -10,6 +10,7 @@
 #include "platform/win32.h"
 #include "tools/win95sim/driver.h"
 #include "tools/win95sim/show.h"
+#include "tools/scenario/scenario_dialog.h"
 #include "common/words.h"
 
 #include <algorithm>
@@ -240,35 +241,6 @@ class Runner {
         pending_.reset();
     }
 
-    const sim::ControlSnapshot& control(const std::string& id_or_text) {
-        const auto& d = dialog();
-        long long id;
-        bool numeric = parse_int(id_or_text, id);
-        for (const auto& c : d.snapshot.controls) {
-            if (numeric && c.id == id) return c;
-            if (!numeric && strip_amp(c.text) == strip_amp(id_or_text)) return c;
-        }
-        fail("the dialog has no control " + id_or_text + ":\n" + draw(d.snapshot));
-    }
-
-    static std::string strip_amp(const std::string& s) {
-        std::string out;
-        for (char c : s)
-            if (c != '&') out += c;
-        return out;
-    }
-
-    sim::Input targeted(sim::InputKind kind, const std::string& id_or_text) {
-        sim::Input in;
-        in.kind = kind;
-        long long id;
-        if (parse_int(id_or_text, id))
-            in.id = static_cast<int>(id);
-        else
-            in.control = id_or_text;
-        return in;
-    }
-
     // ---- the verbs
 
     void step(const ScenarioLine& l) {
@@ -285,21 +257,21 @@ class Runner {
             {"wait", &Runner::do_wait},
             {"timeout", &Runner::do_timeout},
             {"expect-exit", &Runner::do_expect_exit},
-            {"expect-dialog", &Runner::do_expect_dialog},
-            {"expect-message", &Runner::do_expect_message},
-            {"click", &Runner::do_click},
-            {"check", &Runner::do_check},
-            {"type", &Runner::do_type},
-            {"select", &Runner::do_select},
-            {"pick", &Runner::do_pick},
-            {"dblclick", &Runner::do_dblclick},
-            {"key", &Runner::do_key},
+            {"expect-dialog", &Runner::do_dialog_line},
+            {"expect-message", &Runner::do_dialog_line},
+            {"click", &Runner::do_dialog_line},
+            {"check", &Runner::do_dialog_line},
+            {"type", &Runner::do_dialog_line},
+            {"select", &Runner::do_dialog_line},
+            {"pick", &Runner::do_dialog_line},
+            {"dblclick", &Runner::do_dialog_line},
+            {"key", &Runner::do_dialog_line},
             {"open-file", &Runner::do_open_file},
             {"cancel-file", &Runner::do_cancel_file},
-            {"expect-enabled", &Runner::do_expect_enabled},
-            {"expect-checked", &Runner::do_expect_checked},
-            {"expect-text", &Runner::do_expect_text},
-            {"expect-items", &Runner::do_expect_items},
+            {"expect-enabled", &Runner::do_dialog_line},
+            {"expect-checked", &Runner::do_dialog_line},
+            {"expect-text", &Runner::do_dialog_line},
+            {"expect-items", &Runner::do_dialog_line},
             {"expect-pixel", &Runner::do_expect_pixel},
             {"screenshot", &Runner::do_screenshot},
             {"expect-file", &Runner::do_expect_file},
@@ -455,62 +427,14 @@ class Runner {
                  std::to_string(driver().exit_code()));
     }
 
-    void do_expect_dialog(const ScenarioLine& l) {
-        const auto& d = dialog();
-        if (!sim::equal_nocase(d.snapshot.template_name, l.args[0]))
-            fail("expected the dialog " + l.args[0] + ", but this is there:\n" + draw(d.snapshot));
-    }
-
-    void do_expect_message(const ScenarioLine& l) {
-        const auto& d = dialog();
-        for (const auto& c : d.snapshot.controls)
-            if (upper(c.class_name) == "STATIC" && c.text.find(l.args[0]) != std::string::npos) return;
-        // A dialog that draws its message itself (the product's message dialog) shows it as painted text.
-        for (const auto& t : d.snapshot.painted)
-            if (t.find(l.args[0]) != std::string::npos) return;
-        fail("expected a message with \"" + l.args[0] + "\", but this is there:\n" + draw(d.snapshot));
-    }
-
-    void do_click(const ScenarioLine& l) { answer(targeted(sim::InputKind::Click, l.args[0])); }
-
-    static int check_state(const std::string& word) { return word == "on" ? 1 : word == "grey" ? 2 : 0; }
-
-    void do_check(const ScenarioLine& l) {
-        sim::Input in = targeted(sim::InputKind::Check, l.args[0]);
-        in.check = check_state(l.args[1]);
-        answer(in);
-    }
-
-    void do_type(const ScenarioLine& l) {
-        sim::Input in = targeted(sim::InputKind::Type, l.args[0]);
-        in.text = l.args[1];
-        answer(in);
-    }
-
-    void do_select(const ScenarioLine& l) {
-        sim::Input in = targeted(sim::InputKind::Select, l.args[0]);
-        in.text = l.args[1];
-        answer(in);
-    }
-
-    void do_pick(const ScenarioLine& l) {
-        sim::Input in = targeted(sim::InputKind::SelectMany, l.args[0]);
-        in.entries.assign(l.args.begin() + 1, l.args.end());
-        answer(in);
-    }
-
-    void do_dblclick(const ScenarioLine& l) {
-        sim::Input in = targeted(sim::InputKind::DoubleClick, l.args[0]);
-        in.text = l.args[1];
-        answer(in);
-    }
-
-    void do_key(const ScenarioLine& l) {
+    // The lines that answer or check the dialog in front, as windriver.exe reads them too.
+    void do_dialog_line(const ScenarioLine& l) {
         sim::Input in;
-        in.kind = l.args[0] == "enter"    ? sim::InputKind::Enter
-                  : l.args[0] == "escape" ? sim::InputKind::Escape
-                                          : sim::InputKind::AltF4;
-        answer(in);
+        if (input_of(l, in)) return answer(in);
+        const auto& d = dialog();
+        std::string why = check_dialog(l, d.snapshot, [](const std::string& t) { return t; });
+        if (why.empty()) return;
+        fail(why.back() == ':' ? why + "\n" + draw(d.snapshot) : why);
     }
 
     // The Open dialog: the path goes into its file name field, then OK.
@@ -537,39 +461,6 @@ class Runner {
         sim::Input in;
         in.kind = sim::InputKind::Escape;
         answer(in);
-    }
-
-    void do_expect_enabled(const ScenarioLine& l) {
-        const auto& c = control(l.args[0]);
-        if (c.enabled != (l.args[1] == "yes"))
-            fail("expected control " + l.args[0] + (c.enabled ? " disabled" : " enabled") +
-                 ", but it is not:\n" + draw(dialog().snapshot));
-    }
-
-    void do_expect_checked(const ScenarioLine& l) {
-        const auto& c = control(l.args[0]);
-        if (c.checked != check_state(l.args[1]))
-            fail("expected control " + l.args[0] + " " + l.args[1] + ", but its state is " +
-                 std::to_string(c.checked) + ":\n" + draw(dialog().snapshot));
-    }
-
-    void do_expect_text(const ScenarioLine& l) {
-        const auto& c = control(l.args[0]);
-        if (c.text != l.args[1])
-            fail("expected control " + l.args[0] + " to read \"" + l.args[1] + "\", but it reads \"" +
-                 c.text + "\"");
-    }
-
-    void do_expect_items(const ScenarioLine& l) {
-        const auto& c = control(l.args[0]);
-        std::vector<std::string> want(l.args.begin() + 1, l.args.end());
-        if (c.entries != want) {
-            std::string have;
-            for (const auto& e : c.entries)
-                have += " \"" + e + "\"";
-            fail("expected the entries of " + l.args[0] + " to be" + l.rest.substr(l.args[0].size()) +
-                 ", but they are" + (have.empty() ? " none" : have));
-        }
     }
 
     void do_expect_pixel(const ScenarioLine& l) {

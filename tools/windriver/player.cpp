@@ -1,6 +1,7 @@
 #include "tools/windriver/player.h"
 
 #include "common/words.h"
+#include "tools/scenario/scenario_dialog.h"
 #include "tools/windriver/desktop.h"
 #include "tools/windriver/screen.h"
 
@@ -183,32 +184,6 @@ class Player {
         pending_.reset();
     }
 
-    const sim::ControlSnapshot& control(const std::string& id_or_text) {
-        const auto& d = dialog();
-        long long id;
-        bool numeric = parse_int(id_or_text, id);
-        auto plain = [](std::string s) {
-            s.erase(std::remove(s.begin(), s.end(), '&'), s.end());
-            return s;
-        };
-        for (const auto& c : d.snapshot.controls) {
-            if (numeric && c.id == id) return c;
-            if (!numeric && plain(c.text) == plain(id_or_text)) return c;
-        }
-        fail("the dialog has no control " + id_or_text + ":\n" + draw());
-    }
-
-    sim::Input targeted(sim::InputKind kind, const std::string& id_or_text) {
-        sim::Input in;
-        in.kind = kind;
-        long long id;
-        if (parse_int(id_or_text, id))
-            in.id = static_cast<int>(id);
-        else
-            in.control = id_or_text;
-        return in;
-    }
-
     // ---- the verbs
 
     void step(const ScenarioLine& l) {
@@ -224,21 +199,21 @@ class Player {
             {"wait", &Player::do_wait},
             {"timeout", &Player::do_timeout},
             {"expect-exit", &Player::do_expect_exit},
-            {"expect-dialog", &Player::do_expect_dialog},
-            {"expect-message", &Player::do_expect_message},
-            {"click", &Player::do_click},
-            {"check", &Player::do_check},
-            {"type", &Player::do_type},
-            {"select", &Player::do_select},
-            {"pick", &Player::do_pick},
-            {"dblclick", &Player::do_dblclick},
-            {"key", &Player::do_key},
+            {"expect-dialog", &Player::do_dialog_line},
+            {"expect-message", &Player::do_dialog_line},
+            {"click", &Player::do_dialog_line},
+            {"check", &Player::do_dialog_line},
+            {"type", &Player::do_dialog_line},
+            {"select", &Player::do_dialog_line},
+            {"pick", &Player::do_dialog_line},
+            {"dblclick", &Player::do_dialog_line},
+            {"key", &Player::do_dialog_line},
             {"open-file", &Player::do_open_file},
             {"cancel-file", &Player::do_cancel_file},
-            {"expect-enabled", &Player::do_expect_enabled},
-            {"expect-checked", &Player::do_expect_checked},
-            {"expect-text", &Player::do_expect_text},
-            {"expect-items", &Player::do_expect_items},
+            {"expect-enabled", &Player::do_dialog_line},
+            {"expect-checked", &Player::do_dialog_line},
+            {"expect-text", &Player::do_dialog_line},
+            {"expect-items", &Player::do_dialog_line},
             {"expect-pixel", &Player::do_expect_pixel},
             {"screenshot", &Player::do_screenshot},
             {"expect-file", &Player::do_expect_file},
@@ -400,62 +375,18 @@ class Player {
                  std::to_string(programs_.last_exit_code()));
     }
 
-    void do_expect_dialog(const ScenarioLine& l) {
-        const auto& d = dialog();
-        if (!same_nocase(d.snapshot.template_name, l.args[0]))
-            fail("expected the dialog " + l.args[0] + ", but this is there:\n" + draw());
-    }
-
-    void do_expect_message(const ScenarioLine& l) {
-        const auto& d = dialog();
-        std::string want = machine_.local(l.args[0]);
-        for (const auto& c : d.snapshot.controls)
-            if (c.class_name == "STATIC" && c.text.find(want) != std::string::npos) return;
-        for (const auto& t : d.snapshot.painted)
-            if (t.find(want) != std::string::npos) return;
-        fail("expected a message with \"" + want + "\", but this is there:\n" + draw());
-    }
-
-    void do_click(const ScenarioLine& l) { answer(targeted(sim::InputKind::Click, l.args[0])); }
-
-    static int check_state(const std::string& word) { return word == "on" ? 1 : word == "grey" ? 2 : 0; }
-
-    void do_check(const ScenarioLine& l) {
-        sim::Input in = targeted(sim::InputKind::Check, l.args[0]);
-        in.check = check_state(l.args[1]);
-        answer(in);
-    }
-
-    void do_type(const ScenarioLine& l) {
-        sim::Input in = targeted(sim::InputKind::Type, l.args[0]);
-        in.text = machine_.local(l.args[1]);
-        answer(in);
-    }
-
-    void do_select(const ScenarioLine& l) {
-        sim::Input in = targeted(sim::InputKind::Select, l.args[0]);
-        in.text = l.args[1];
-        answer(in);
-    }
-
-    void do_pick(const ScenarioLine& l) {
-        sim::Input in = targeted(sim::InputKind::SelectMany, l.args[0]);
-        in.entries.assign(l.args.begin() + 1, l.args.end());
-        answer(in);
-    }
-
-    void do_dblclick(const ScenarioLine& l) {
-        sim::Input in = targeted(sim::InputKind::DoubleClick, l.args[0]);
-        in.text = l.args[1];
-        answer(in);
-    }
-
-    void do_key(const ScenarioLine& l) {
+    // The lines that answer or check the dialog in front, as win95sim reads them too.
+    void do_dialog_line(const ScenarioLine& l) {
         sim::Input in;
-        in.kind = l.args[0] == "enter"    ? sim::InputKind::Enter
-                  : l.args[0] == "escape" ? sim::InputKind::Escape
-                                          : sim::InputKind::AltF4;
-        answer(in);
+        if (input_of(l, in)) {
+            if (in.kind == sim::InputKind::Type) in.text = machine_.local(in.text);
+            return answer(in);
+        }
+        const auto& d = dialog();
+        std::string why =
+            check_dialog(l, d.snapshot, [this](const std::string& t) { return machine_.local(t); });
+        if (why.empty()) return;
+        fail(why.back() == ':' ? why + "\n" + draw() : why);
     }
 
     void do_open_file(const ScenarioLine& l) {
@@ -482,39 +413,6 @@ class Player {
         sim::Input in;
         in.kind = sim::InputKind::Escape;
         answer(in);
-    }
-
-    void do_expect_enabled(const ScenarioLine& l) {
-        const auto& c = control(l.args[0]);
-        if (c.enabled != (l.args[1] == "yes"))
-            fail("expected control " + l.args[0] + (c.enabled ? " disabled" : " enabled") +
-                 ", but it is not:\n" + draw());
-    }
-
-    void do_expect_checked(const ScenarioLine& l) {
-        const auto& c = control(l.args[0]);
-        if (c.checked != check_state(l.args[1]))
-            fail("expected control " + l.args[0] + " " + l.args[1] + ", but its state is " +
-                 std::to_string(c.checked) + ":\n" + draw());
-    }
-
-    void do_expect_text(const ScenarioLine& l) {
-        const auto& c = control(l.args[0]);
-        std::string want = machine_.local(l.args[1]);
-        if (c.text != want)
-            fail("expected control " + l.args[0] + " to read \"" + want + "\", but it reads \"" + c.text +
-                 "\"");
-    }
-
-    void do_expect_items(const ScenarioLine& l) {
-        const auto& c = control(l.args[0]);
-        std::vector<std::string> want(l.args.begin() + 1, l.args.end());
-        if (c.entries == want) return;
-        std::string have;
-        for (const auto& e : c.entries)
-            have += " \"" + e + "\"";
-        fail("expected the entries of " + l.args[0] + " to be" + l.rest.substr(l.args[0].size()) +
-             ", but they are" + (have.empty() ? " none" : have));
     }
 
     void do_expect_pixel(const ScenarioLine& l) {
