@@ -104,19 +104,16 @@ TEST_F(Config, AWriteCreatesTheWholePathOrSaysWhyItCannot) {
     EXPECT_TRUE(RegSetValueChecked(HKEY_LOCAL_MACHINE, "SOFTWARE\\A\\B\\C", "v", REG_SZ, data, 5));
     EXPECT_EQ(reg(HKEY_LOCAL_MACHINE, "SOFTWARE\\A\\B\\C", "v"), "x.fon");
 
-    set(std::string("deny-registry HKEY_LOCAL_MACHINE\\") + kFontsKey);
     answer(2);
+    // A name the registry cannot hold: the key opens, the value is refused.
+    EXPECT_FALSE(RegSetValueChecked(HKEY_LOCAL_MACHINE, "SOFTWARE\\A\\B\\C", "two\nlines", REG_SZ, data, 5));
+    set(std::string("deny-registry HKEY_LOCAL_MACHINE\\") + kFontsKey);
     EXPECT_FALSE(RegSetValueChecked(HKEY_LOCAL_MACHINE, kFontsKey, "TN Sans", REG_SZ, data, 5));
-    EXPECT_FALSE(RegSetValueChecked(HKEY_LOCAL_MACHINE,
-                                    "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Fonts\\New", "TN Sans",
-                                    REG_SZ, data, 5));
     EXPECT_EQ(messages(),
-              "Can not set value:\r  TN Sans.\rYou may not have the permission for this action.|"
-              "Can not create registry key:\r  SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Fonts\\New"
+              "Can not set value:\r  two\nlines.\rYou may not have the permission for this action.|"
+              "Can not create registry key:\r  SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Fonts"
               "\rfor WRITING value:\r  TN Sans.\rYou may not have the permission for this action.");
 }
-
-// ---- Saving previous values ------------------------------------------------------------------------------
 
 TEST_F(Config, AKeyIsSavedAsTextUpToTheFirstZeroUntilAValueTooLongToRead) {
     const DWORD one = 1;
