@@ -254,18 +254,24 @@ void summarise_progman(const std::string& dir) {
     if (!shown) std::printf("    none\n");
 }
 
+// The machine's settings and the files of a fresh machine, to compare with; false after saying why not.
+bool load_machine(const std::string& dir, sim::Settings& s, std::map<std::string, std::string>& defaults) {
+    std::string error;
+    if (!sim::load_settings(dir, s, &error)) {
+        std::fprintf(stderr, "win95sim: %s\n", error.c_str());
+        return false;
+    }
+    for (auto& [rel, content] : sim::default_machine_files())
+        defaults[rel] = content;
+    return true;
+}
+
 } // namespace
 
 int summarise_machine(const std::string& dir) {
     sim::Settings s;
-    std::string error;
-    if (!sim::load_settings(dir, s, &error)) {
-        std::fprintf(stderr, "win95sim: %s\n", error.c_str());
-        return 1;
-    }
     std::map<std::string, std::string> defaults;
-    for (auto& [rel, content] : sim::default_machine_files())
-        defaults[rel] = content;
+    if (!load_machine(dir, s, defaults)) return 1;
     std::printf("What changed on the machine in %s:\n", dir.c_str());
     summarise_files(s, defaults, dir);
     std::string reg;
@@ -278,14 +284,9 @@ int summarise_machine(const std::string& dir) {
 
 int show_machine(const std::string& dir) {
     sim::Settings s;
-    std::string error;
-    if (!sim::load_settings(dir, s, &error)) {
-        std::fprintf(stderr, "win95sim: %s\n", error.c_str());
-        return 1;
-    }
     std::map<std::string, std::string> defaults;
-    for (auto& [rel, content] : sim::default_machine_files())
-        defaults[rel] = content;
+    if (!load_machine(dir, s, defaults)) return 1;
+    std::string error;
     std::printf("Machine %s\n%s", dir.c_str(), sim::describe_settings(s).c_str());
     show_drives(s);
     show_files(s, defaults, dir);
