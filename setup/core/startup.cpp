@@ -39,6 +39,7 @@ BOOL ResolveDirectories() {
 }
 
 int RunSetup(HINSTANCE instance, const char* commandLine) {
+    ResetSetupState(); // the values the run starts with
     bool windows95 = IsWindows95();
     SetConfigFileIds();
     if (!windows95) {
