@@ -50,7 +50,7 @@ void HandOver();
 // Builds szLoaderCommand from the copied program's path, the switches and the source directory.
 void BuildLoaderCommand(const char* programPath);
 
-LRESULT CALLBACK CopySetupWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+EXPORTED LRESULT CALLBACK CopySetupWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 BOOL CreateLoaderWindow(HINSTANCE instance);
 int RunLoaderMessageLoop();
 

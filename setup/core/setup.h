@@ -37,6 +37,7 @@ void ReadInstallFlags(const char* infPath);
 BOOL LocateSetupInf(HWND owner);
 
 // ---- Main window (setup_window.cpp) -----------------------------------------------------------------------
+EXPORTED LRESULT CALLBACK SetupWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 BOOL RegisterSetupClasses(HINSTANCE instance);
 BOOL CreateSetupWindow(HINSTANCE instance);
 int RunMessageLoop();
