@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Builds every configuration and runs every test: the Linux build (unit, conformance and scenario tests),
 # the same tests under AddressSanitizer and UndefinedBehaviorSanitizer, the fuzz targets over their seed
-# corpora, the Windows builds, and the conformance tests of the x86_64 Windows build under Wine set to
-# report Windows 95 (with a virtual display for their windows).
+# corpora, the Windows builds with the check that their programs run on a bare Windows 95, and the
+# conformance tests of the x86_64 Windows build under Wine set to report Windows 95 (with a virtual
+# display for their windows).
 set -uo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh || exit 1
@@ -35,6 +36,8 @@ step "build fuzz" build fuzz
 step "fuzz targets over their corpora" fuzz_corpora
 step "build win64" build win64
 step "build win32" build win32
+step "Windows programs (win32): imports, exports, headers, 386 code" bash scripts/check-windows-programs.sh build/win32
+step "Windows programs (win64): imports, exports, headers" bash scripts/check-windows-programs.sh build/win64
 step "conformance under Wine" xvfb-run -a scripts/wine.sh build/win64/tests/conformance_tests.exe
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]
