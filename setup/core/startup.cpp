@@ -33,8 +33,11 @@ BOOL ResolveDirectories() {
         ShowSetupMessage(nullptr, MB_ICONHAND, IDS_NO_SYSTEM_DIR);
         return FALSE;
     }
-    CopyText(szFontsDir, szWindowsDir);
-    AppendText(szFontsDir, "FONTS\\");
+    // A Windows directory too long to name its fonts directory cannot be installed into either.
+    if (!JoinPath(szFontsDir, szWindowsDir, "FONTS\\")) {
+        ShowSetupMessage(nullptr, MB_ICONHAND, IDS_NO_WINDOWS_DIR);
+        return FALSE;
+    }
     return TRUE;
 }
 

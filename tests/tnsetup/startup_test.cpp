@@ -30,6 +30,9 @@ TEST_F(Startup, EveryTokenBeginningWithALowercaseSIsTheStartPath) {
     EXPECT_STREQ(szStartPath, "C:\\MY\\");
     EXPECT_TRUE(ParseCommandLine("/s"));
     EXPECT_STREQ(szStartPath, "");
+    std::string tooLong = "/sC:\\" + std::string(kPathCap - 4, 'x'); // no room for the backslash
+    EXPECT_TRUE(ParseCommandLine(tooLong.c_str()));
+    EXPECT_STREQ(szStartPath, "");
 }
 
 TEST_F(Startup, HelpIsShownWhereItsTokenStandsAndEndsTheRun) {
@@ -154,8 +157,12 @@ TEST_F(Startup, PathHelpers) {
     StripBackslash(dir);
     EXPECT_STREQ(dir, "C:\\TARNO");
     char path[MAX_PATH];
-    GetProductIniPath(path, sizeof path);
+    EXPECT_TRUE(GetProductIniPath(path, sizeof path));
     EXPECT_STREQ(path, "C:\\WINDOWS\\tarno.ini");
+    std::string windows = "C:\\" + std::string(kPathCap - 8, 'W') + "\\"; // no room for "tarno.ini"
+    CopyText(szWindowsDir, windows.c_str());
+    EXPECT_FALSE(GetProductIniPath(path, sizeof path));
+    EXPECT_STREQ(path, "");
     GetModuleDir(path, sizeof path);
     EXPECT_STREQ(path, "C:\\");
 }
@@ -211,8 +218,8 @@ TEST_F(Startup, AWorkstationReadsTheServerLocationAndCountryFromTheProductSettin
     EXPECT_STREQ(szCountryKey, "UKR"); // cut to the key's three characters
     std::string longPath = "[Location]\nF:\\" + std::string(300, 'x') + "\\=\n[country]\nRUS=\n";
     put("C:\\WINDOWS\\TARNO.INI", longPath);
-    EXPECT_TRUE(ReadWorkstationLocation());
-    EXPECT_EQ(std::strlen(szDestDir), sizeof szDestDir - 1);
+    EXPECT_FALSE(ReadWorkstationLocation()) << "a location too long for the destination is no location";
+    EXPECT_STREQ(szDestDir, "");
 }
 
 } // namespace
