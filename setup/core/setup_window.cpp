@@ -154,8 +154,9 @@ int ExitChoiceOfCancelled(HWND hwnd) {
 
 void FreeBlock(HGLOBAL& block) {
     if (!block) return;
-    while (GlobalUnlock(block)) {
-    }
+    // By the lock count: unlocking a fixed block reports it still locked however often it is done.
+    for (UINT locks = GlobalFlags(block) & GMEM_LOCKCOUNT; locks > 0; --locks)
+        GlobalUnlock(block);
     if (GlobalFree(block)) MessageBoxA(GetFocus(), "No Free Handle!", "GetPrivProfileStrBuff", MB_ICONSTOP);
     block = nullptr;
 }

@@ -175,7 +175,7 @@ TEST_F(SetupWindow, ACancelledRunSaysSoFreesTheMemoryLogsAndQuits) {
     PutMachineFile("C/TARNO/README", "");
     CreateSetupLog("C:\\TARNO\\");
     hLang = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, 68);
-    hMem = GlobalAlloc(GMEM_MOVEABLE, 100);
+    hMem = GlobalAlloc(GMEM_FIXED, 100); // a fixed block never reports itself unlocked
     HGLOBAL lang = hLang, mem = hMem;
     GlobalLock(hLang);
     GlobalLock(hLang); // a reader that forgot to unlock
