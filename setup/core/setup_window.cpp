@@ -179,8 +179,10 @@ void ReleaseResources() {
 
 void CarryOutExitChoice(int exitChoice) {
     if (fDeleteSetupDir) {
-        // The uninstaller removes the temporary setup directory and then does what the user chose.
-        StartUninstaller(exitChoice);
+        // The uninstaller removes the temporary setup directory and then does what the user chose. Before
+        // a destination is known there is none to start: a bare "uninst.exe" would be looked for along
+        // the path and could be another product's.
+        if (szDestDir[0]) StartUninstaller(exitChoice);
     } else if (exitChoice == 1) {
         ExitWindowsEx(EWX_SHUTDOWN, 0);
     } else if (exitChoice == 2) {

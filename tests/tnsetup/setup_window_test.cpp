@@ -235,6 +235,16 @@ TEST_F(SetupWindow, TheUninstallerGetsTheExitChoiceWhenTheRunEndsInTheTemporaryD
     EXPECT_EQ(machine_file("power.log"), ""); // the uninstaller restarts, not this program
 }
 
+// Before a destination is known there is no uninstaller of this product to start; a bare name would
+// start whatever uninst.exe Windows finds along its path.
+TEST_F(SetupWindow, ARunCancelledBeforeADestinationStartsNoUninstaller) {
+    PutMachineFile("C/WINDOWS/UNINST.EXE", "WIN95SIM PROGRAM none\n");
+    fDeleteSetupDir = TRUE;
+    EXPECT_TRUE(EndRun(FALSE, {sim::click(IDOK)}));
+    EXPECT_EQ(machine_file("exec.log"), "");
+    EXPECT_EQ(machine_file("power.log"), "");
+}
+
 TEST_F(SetupWindow, WithoutTheUninstallerACompletedRunRestartsWindowsItself) {
     fAskRestartOrReturn = FALSE;
     EXPECT_TRUE(EndRun(TRUE));
