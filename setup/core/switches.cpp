@@ -61,5 +61,8 @@ BOOL ParseCommandLine(const char* commandLine) {
         else if (token[0] == 's')
             SetStartPath(token + 1);
     }
+    // Given both, the workstation installation holds: it copies nothing, where a server installation
+    // would copy the disks. Every step then takes the run as a workstation's.
+    if (fWorkstationSetup) fServerSetup = FALSE;
     return TRUE;
 }

@@ -9,14 +9,25 @@ namespace {
 using Startup = TnSetup;
 
 TEST_F(Startup, SwitchesAreCaseInsensitiveTokensSplitAtBlanksAndSlashes) {
-    EXPECT_TRUE(ParseCommandLine("/E/q  /o a n /d /x"));
-    EXPECT_TRUE(fExpressSetup && fOemSetup && fServerSetup && fWorkstationSetup && fDeleteSetupDir);
-    EXPECT_FALSE(fWriteLog);
+    EXPECT_TRUE(ParseCommandLine("/E/q  /o a /d /x"));
+    EXPECT_TRUE(fExpressSetup && fOemSetup && fServerSetup && fDeleteSetupDir);
+    EXPECT_FALSE(fWriteLog || fWorkstationSetup);
     EXPECT_STREQ(szStartPath, "");
     ResetSetupState();
     EXPECT_TRUE(ParseCommandLine("e q"));
     EXPECT_TRUE(fExpressSetup);
     EXPECT_FALSE(fWriteLog || fOemSetup);
+}
+
+// The loader refuses the pair; started directly with both, the run is a workstation's, which copies
+// nothing, in every step.
+TEST_F(Startup, TheWorkstationSwitchHoldsOverTheServerSwitch) {
+    for (const char* line : {"/a /n", "/N/A"}) {
+        ResetSetupState();
+        EXPECT_TRUE(ParseCommandLine(line));
+        EXPECT_TRUE(fWorkstationSetup) << line;
+        EXPECT_FALSE(fServerSetup) << line;
+    }
 }
 
 TEST_F(Startup, EveryTokenBeginningWithALowercaseSIsTheStartPath) {
