@@ -2,8 +2,9 @@
 # Builds every configuration and runs every test: the Linux build (unit, conformance and scenario tests),
 # the same tests under AddressSanitizer and UndefinedBehaviorSanitizer, the fuzz targets over their seed
 # corpora, the Windows builds with the check that their programs run on a bare Windows 95, the product's
-# unit tests under Valgrind's memcheck, and the conformance tests of the x86_64 Windows build under Wine
-# set to report Windows 95 (with a virtual display for their windows).
+# unit tests under Valgrind's memcheck, the conformance tests of the x86_64 Windows build under Wine set
+# to report Windows 95 (with a virtual display for their windows), and the loader's and the main setup's
+# scenarios played against the real x86_64 programs under Wine.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh || exit 1
@@ -50,5 +51,6 @@ step "build win32" build win32
 step "Windows programs (win32): imports, exports, headers, 386 code" bash scripts/check-windows-programs.sh build/win32
 step "Windows programs (win64): imports, exports, headers" bash scripts/check-windows-programs.sh build/win64
 step "conformance under Wine" xvfb-run -a scripts/wine.sh build/win64/tests/conformance_tests.exe
+step "scenarios under Wine" bash scripts/wine-scenarios.sh
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]
