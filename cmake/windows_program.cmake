@@ -2,8 +2,12 @@
 # its system DLLs. So they carry no C runtime: platform/windows gives them their entry point and the few C
 # routines they call, libgcc the helpers the compiler calls. C++ is used without exceptions, RTTI or
 # anything run before WinMain. docs/building-windows.md tells how to add a C routine.
-set(TARNO_WINDOWS_PRODUCT_OPTIONS -fno-exceptions -fno-rtti -fno-threadsafe-statics -fno-asynchronous-unwind-tables
-    -ffunction-sections -fdata-sections)
+set(TARNO_WINDOWS_PRODUCT_OPTIONS -fno-exceptions -fno-rtti -fno-threadsafe-statics -ffunction-sections
+    -fdata-sections)
+# 64-bit Windows unwinds every frame through its unwind tables, so only the i686 build goes without them.
+if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+  list(APPEND TARNO_WINDOWS_PRODUCT_OPTIONS -fno-asynchronous-unwind-tables)
+endif()
 
 # Nothing calls static constructors in these programs: the link fails when code would need one, rather
 # than leave a variable silently uninitialised.
