@@ -15,7 +15,7 @@ int SetupMessageBox(const char* text, const char* caption, const char* face, UIN
 // The string STRINGID formatted with the arguments in the manner of wvsprintf. OWNER is not used: every
 // message is owned by the main window.
 int ShowSetupMessage(HWND owner, UINT style, UINT stringId, ...);
-INT_PTR CALLBACK MessageDlgProc(HWND hDlg, UINT msg, WPARAM wParam, LPARAM lParam);
+EXPORTED INT_PTR CALLBACK MessageDlgProc(HWND hDlg, UINT msg, WPARAM wParam, LPARAM lParam);
 // The colours of the program's own dialogs (messages, exit): a grey background behind the texts and the
 // program's grey brush. True when MSG asks for them; *RESULT is then the brush.
 BOOL AnswerGreyColour(UINT msg, WPARAM wParam, INT_PTR* result);

@@ -20,5 +20,5 @@ const char* ItemNameOf(const char* iconKey);
 BOOL AddItemsFromSection(UINT sectionId);
 // True when every icon section of the chosen components could be read.
 BOOL CreateProgmanItems();
-HDDEDATA CALLBACK ProgmanDdeCallback(UINT type, UINT format, HCONV conversation, HSZ topic, HSZ item,
-                                     HDDEDATA data, ULONG_PTR data1, ULONG_PTR data2);
+EXPORTED HDDEDATA CALLBACK ProgmanDdeCallback(UINT type, UINT format, HCONV conversation, HSZ topic, HSZ item,
+                                              HDDEDATA data, ULONG_PTR data1, ULONG_PTR data2);
