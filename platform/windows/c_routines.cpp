@@ -63,6 +63,13 @@ size_t C_ROUTINE(strnlen)(const char* s, size_t max) {
     return n;
 }
 
+char* C_ROUTINE(strchr)(const char* s, int c) {
+    for (;; ++s) {
+        if (*s == static_cast<char>(c)) return const_cast<char*>(s);
+        if (!*s) return nullptr;
+    }
+}
+
 char* C_ROUTINE(strrchr)(const char* s, int c) {
     const char* last = nullptr;
     for (;; ++s) {

@@ -28,6 +28,8 @@ TEST(CRoutines, StringRoutinesAgreeWithTheHost) {
     for (const char* s : texts) {
         EXPECT_EQ(crt_strlen(s), std::strlen(s)) << s;
         EXPECT_EQ(crt_strnlen(s, 2), strnlen(s, 2)) << s;
+        EXPECT_EQ(crt_strchr(s, '\\'), std::strchr(s, '\\')) << s;
+        EXPECT_EQ(crt_strchr(s, '\0'), std::strchr(s, '\0')) << s;
         EXPECT_EQ(crt_strrchr(s, '\\'), std::strrchr(s, '\\')) << s;
         EXPECT_EQ(crt_strrchr(s, '\0'), std::strrchr(s, '\0')) << s;
         EXPECT_EQ(crt_strspn(s, " /"), std::strspn(s, " /")) << s;
