@@ -17,11 +17,8 @@ if [ ! -f "$WINEPREFIX/.win95" ]; then
     /usr/lib/wine/wineserver -w 2>/dev/null || wineserver -w 2>/dev/null || true
     touch "$WINEPREFIX/.win95"
 fi
-# This Wine looks for the bitmap fonts of fonts-wine only in the prefix's fonts folder.
-if [ ! -f "$WINEPREFIX/.fonts" ] && [ -d /usr/share/wine/fonts ]; then
-    fonts="$WINEPREFIX/drive_c/windows/Fonts"
-    mkdir -p "$fonts"
-    cp /usr/share/wine/fonts/*.fon "$fonts/"
+if [ ! -f "$WINEPREFIX/.fonts" ]; then
+    "$here/scripts/wine-fonts.sh" "$WINEPREFIX"
     touch "$WINEPREFIX/.fonts"
 fi
 exec "$wine" "$@"
