@@ -41,10 +41,16 @@ bool has_screen_fonts(const std::string& dir) {
 
 int cmd_new(const std::vector<std::string>& args) {
     unsigned codepage = 1252;
-    if (args.size() == 3 && args[1] == "--codepage" && (args[2] == "1251" || args[2] == "1252"))
+    if (args.size() == 3 && args[1] == "--codepage") {
+        if (args[2] != "1251" && args[2] != "1252") {
+            std::fprintf(stderr, "win95sim: bad code page '%s' (1251 or 1252)\n", args[2].c_str());
+            return 2;
+        }
         codepage = static_cast<unsigned>(std::stoul(args[2]));
-    else if (args.size() != 1)
+    } else if (args.size() != 1) {
+        std::fprintf(stderr, "win95sim: wrong arguments for 'new'\n");
         return usage();
+    }
     const std::string& dir = args[0];
     std::string error;
     if (!sim::create_default_machine(dir, &error, codepage)) {
