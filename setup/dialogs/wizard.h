@@ -48,7 +48,7 @@ void SetWizardCaption(HWND dialog, UINT idLatinCaption);
 
 // The Welcome dialog: 1 Continue, 0 Exit.
 WORD RunWelcomeDialog();
-INT_PTR CALLBACK WelcomeDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam);
+EXPORTED INT_PTR CALLBACK WelcomeDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam);
 
 // The country and destination: 1 Continue, 0 Exit.
 WORD RunSetupDirDialog();

@@ -46,7 +46,8 @@ BOOL FillComboFromSection(HWND combo, const char* section, const char* defaultTe
         ShowSetupMessage(nullptr, MB_ICONHAND, IDS_CANT_READ_FILE, file);
         return FALSE;
     }
-    for (const char* name = keys; *name; name += std::strlen(name) + 1)
+    // The walk stays within what the query returned, however the list ends.
+    for (const char* name = keys; name < keys + got && *name; name += std::strlen(name) + 1)
         SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name));
     SendMessageA(combo, CB_SETCURSEL, 0, 0);
     return TRUE;
