@@ -261,7 +261,7 @@ bool load_machine(const std::string& dir, sim::Settings& s, std::map<std::string
         std::fprintf(stderr, "win95sim: %s\n", error.c_str());
         return false;
     }
-    for (auto& [rel, content] : sim::default_machine_files())
+    for (auto& [rel, content] : sim::default_machine_files(s.codepage))
         defaults[rel] = content;
     return true;
 }
