@@ -53,8 +53,9 @@ bool CopyExpanded(char* source, char* target) {
 } // namespace
 
 BOOL WriteEntryOrReport(const char* file, const char* section, const char* key, const char* value) {
-    if (WritePrivateProfileStringA(section, key, value, file)) return TRUE;
-    ShowSetupMessage(hwndSetup, MB_ICONHAND, IDS_CANT_WRITE_ENTRY, key, value, section);
+    if (file && file[0] && WritePrivateProfileStringA(section, key, value, file)) return TRUE;
+    ShowSetupMessage(hwndSetup, MB_ICONHAND, IDS_CANT_WRITE_ENTRY, key ? key : "", value ? value : "",
+                     section);
     return FALSE;
 }
 

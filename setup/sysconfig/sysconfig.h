@@ -34,7 +34,8 @@ LONG GetRegKeyValueEx(HKEY root, const char* subKey, const char* valueName, DWOR
                       DWORD size);
 
 // ---- Saving previous settings into uninst.inf (saved_settings.cpp) ------------------------------------
-// Writes KEY=VALUE into SECTION of FILE; false after message 30.
+// Writes KEY=VALUE into SECTION of FILE (a null VALUE deletes KEY, a null KEY the section); false after
+// message 30.
 BOOL WriteEntryOrReport(const char* file, const char* section, const char* key, const char* value);
 // When the uninstall information is kept, copies the current value of KEY (cut to READCAP - 1 characters)
 // under the same key into SAVESECTION of uninst.inf.
