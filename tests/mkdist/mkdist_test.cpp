@@ -86,12 +86,14 @@ TEST_F(Mkdist, SampleDistributionRoundTrips) {
         fs::path stored = root_ / "out" / ("disk" + r.disk) / mkdist::compressed_name(r.file);
         ASSERT_TRUE(fs::exists(stored)) << stored;
         EXPECT_EQ(expand(read(stored)), source) << r.file;
+        EXPECT_EQ(read(root_ / "out" / "expanded" / r.file), source) << "the installed form of " << r.file;
         ++checked;
     }
     EXPECT_GT(checked, 60);
 
     // setup1.inf itself travels compressed, with its byte counts filled in and nothing else changed.
     std::string inf = expand(read(root_ / "out" / "disk1" / "setup1.in_"));
+    EXPECT_EQ(read(root_ / "out" / "expanded" / "setup1.inf"), inf);
     mkdist::Ini built = mkdist::parse_ini(inf);
     EXPECT_NE(*built.value("volume", "TTF"), "0");
     EXPECT_EQ(*built.value("volume", "TTF"),
