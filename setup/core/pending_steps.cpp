@@ -5,14 +5,6 @@
 #include "setup/progman/progman.h"
 #include "setup/sysconfig/sysconfig.h"
 
-WORD RunSetupDirDialog() {
-    return kDialogExit;
-}
-
-BOOL SetDefaultCountryAndPath(const char*) {
-    return FALSE;
-}
-
 WORD RunSetupOptionsDialog() {
     return kDialogExit;
 }

@@ -1,6 +1,8 @@
 // The conventions shared by the wizard dialogs.
 #include "setup/dialogs/wizard.h"
 
+#include "common/bounded.h"
+#include "setup/core/pictures.h"
 #include "setup/core/state.h"
 #include "setup/messages/messages.h"
 #include "setup/resources/ids.h"
@@ -9,6 +11,9 @@ namespace {
 
 const COLORREF kDialogGrey = RGB(192, 192, 192);
 const int kCaptionCap = 120;
+const int kShortestPath = 2; // "C:"
+// Longest path field looked at: longer than any path buffer, so that a text too long for one is seen whole.
+const int kPathFieldCap = 512;
 
 bool IsTextsColourRequest(UINT msg) {
     return msg == WM_CTLCOLORDLG || msg == WM_CTLCOLORSTATIC;
@@ -88,5 +93,38 @@ BOOL HandleWizardMessage(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam, co
         *result = reinterpret_cast<INT_PTR>(OnCtlColor(reinterpret_cast<HDC>(wParam)));
         return TRUE;
     }
+    return FALSE;
+}
+
+void PaintPictureInFrame(HWND dialog, int frameId, HBITMAP picture) {
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(dialog, &paint);
+    HWND frame = GetDlgItem(dialog, frameId);
+    if (frame) {
+        RECT place;
+        GetWindowRect(frame, &place);
+        MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&place), 2);
+        DrawPicture(dc, picture, place.left, place.top);
+    }
+    EndPaint(dialog, &paint);
+}
+
+void EnableWhilePathTyped(HWND dialog, int buttonId, int fieldId) {
+    BOOL typed = GetWindowTextLengthA(GetDlgItem(dialog, fieldId)) >= kShortestPath;
+    EnableWindow(GetDlgItem(dialog, buttonId), typed);
+}
+
+BOOL TakePathField(HWND dialog, int fieldId, char* path, std::size_t cap) {
+    char text[kPathFieldCap];
+    GetDlgItemTextA(dialog, fieldId, text, sizeof text);
+    char whole[kPathFieldCap];
+    CopyText(whole, text);
+    // The field may hold more than was read; then the backslash cannot be added to the whole text.
+    if (AddBackslash(whole) && lstrlenA(whole) < static_cast<int>(cap)) {
+        CopyTextN(path, cap, whole);
+        return TRUE;
+    }
+    ShowSetupMessage(dialog, MB_ICONHAND, IDS_DIR_NOT_VALID, text);
+    SetFocus(GetDlgItem(dialog, fieldId));
     return FALSE;
 }

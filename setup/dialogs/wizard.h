@@ -5,6 +5,8 @@
 
 #include "platform/win32.h"
 
+#include <cstddef>
+
 // Results a wizard dialog leaves in nDialogResult.
 constexpr WORD kDialogExit = 0;     // leave Setup; also the window was closed or the dialog failed
 constexpr WORD kDialogContinue = 1; // the choices were stored
@@ -45,6 +47,22 @@ BOOL IsCommandFromDisabledButton(HWND dialog, WPARAM wParam);
 
 // Sets the dialog's caption from string ID_LATIN_CAPTION when fLatinTexts is set; else keeps the template's.
 void SetWizardCaption(HWND dialog, UINT idLatinCaption);
+
+// Paints PICTURE at its natural size at the top-left corner of the frame control FRAME_ID; the answer to
+// the dialog's WM_PAINT.
+void PaintPictureInFrame(HWND dialog, int frameId, HBITMAP picture);
+
+// Enables BUTTON_ID while the field FIELD_ID holds at least 2 characters, the shortest path ("C:").
+void EnableWhilePathTyped(HWND dialog, int buttonId, int fieldId);
+
+// Takes the whole text of the path field FIELD_ID into PATH of CAP bytes with a trailing backslash. A text
+// that does not fit with its backslash is not cut into another path: message 29 names it, the focus goes
+// back to the field, and the result is false.
+BOOL TakePathField(HWND dialog, int fieldId, char* path, std::size_t cap);
+
+// Define Directory, starting in START. True on OK: szDialogPath holds the chosen directory in upper case
+// with a trailing backslash. False on Cancel: szDialogPath holds what it held before.
+BOOL BrowseForDirectory(const char* start);
 
 // The Welcome dialog: 1 Continue, 0 Exit.
 WORD RunWelcomeDialog();

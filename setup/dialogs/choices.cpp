@@ -1,0 +1,83 @@
+#include "setup/dialogs/choices.h"
+
+#include "common/bounded.h"
+#include "setup/core/state.h"
+#include "setup/inf/inf.h"
+#include "setup/resources/ids.h"
+
+#include <vector>
+
+namespace {
+
+constexpr int kCountryLineCap = 1024;
+
+// Entry INDEX of COMBO, whole; empty when there is no such entry.
+std::vector<char> ComboEntry(HWND combo, int index) {
+    LRESULT length = SendMessageA(combo, CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0);
+    std::vector<char> text(length > 0 ? static_cast<std::size_t>(length) + 1 : 1, '\0');
+    if (length > 0)
+        SendMessageA(combo, CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.data()));
+    return text;
+}
+
+} // namespace
+
+int FindComboPrefix(HWND combo, const char* prefix) {
+    int prefixLength = lstrlenA(prefix);
+    LRESULT count = SendMessageA(combo, CB_GETCOUNT, 0, 0);
+    for (int i = 0; i < count; ++i) {
+        std::vector<char> entry = ComboEntry(combo, i);
+        if (lstrlenA(entry.data()) < prefixLength) continue;
+        entry[static_cast<std::size_t>(prefixLength)] = '\0';
+        if (lstrcmpiA(entry.data(), prefix) == 0) return i;
+    }
+    return -1;
+}
+
+void RememberedChoice::Attach(HWND combo) {
+    combo_ = combo;
+    index_ = -1;
+}
+
+void RememberedChoice::Select(int index) {
+    index_ = index;
+    SendMessageA(combo_, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+}
+
+void RememberedChoice::SelectName(const char* name) {
+    int found = FindComboPrefix(combo_, name);
+    if (found >= 0)
+        Select(found);
+    else
+        Confirm();
+}
+
+void RememberedChoice::Confirm() {
+    LRESULT shown = SendMessageA(combo_, CB_GETCURSEL, 0, 0);
+    index_ = shown >= 0 ? static_cast<int>(shown) : -1;
+}
+
+void RememberedChoice::Forget() {
+    Select(-1);
+}
+
+void RememberedChoice::EntryDeleted(int deleted) {
+    if (deleted == index_)
+        Select(SendMessageA(combo_, CB_GETCOUNT, 0, 0) > 0 ? 0 : -1);
+    else if (deleted < index_)
+        Select(index_ - 1);
+}
+
+BOOL RememberedChoice::Text(char* text, std::size_t cap) const {
+    if (cap) text[0] = '\0';
+    if (index_ < 0) return FALSE;
+    std::vector<char> entry = ComboEntry(combo_, index_);
+    CopyTextN(text, cap, entry.data());
+    return TRUE;
+}
+
+BOOL ReadCountryDefault(const char* countryKey, int field, char* value, std::size_t cap) {
+    char line[kCountryLineCap];
+    if (!ReadRequiredInfString(IDS_SEC_DEFAULT_SETUP, countryKey, line, sizeof line)) return FALSE;
+    return GetListField(line, field, value, cap, chListDelimiter, TRUE);
+}
