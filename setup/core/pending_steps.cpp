@@ -9,10 +9,6 @@ WORD RunSetupOptionsDialog() {
     return kDialogExit;
 }
 
-WORD RunInsertDiskDialog(const char*) {
-    return kDialogExit;
-}
-
 BOOL UpdateSystemConfiguration() {
     return FALSE;
 }
