@@ -52,20 +52,25 @@ class Copy : public TnSetup {
         CreateDirectoryA("C:\\TARNO", nullptr);
         CreateSetupLog(szDestDir);
     }
+    // Cancel in Insert disk, and leaving Setup confirmed.
+    void giveUpPrompt() {
+        agent.push(sim::click("Cancel"));
+        agent.push(sim::click(IDOK));
+    }
     int copy(const char* name) { return CopySetupFile("1", szSourceDir, szDestDir, name); }
     std::string log() const { return machine_file("C/TARNO/TNSETUP.LOG"); }
     bool logged(const std::string& line) const { return log().find(line + "\r\n") != std::string::npos; }
     bool exists(const char* path) const { return GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES; }
     // Whether the last message the user was shown says TEXT (blanks and line breaks left out).
-    static bool said(const sim::QueueAgent& who, std::string text) {
+    static bool said(const sim::DialogSnapshot& message, std::string text) {
         std::string shown;
-        for (const std::string& line : who.seen().back().painted)
+        for (const std::string& line : message.painted)
             shown += line;
         std::erase(shown, ' ');
         std::erase(text, ' ');
         return shown.find(text) != std::string::npos;
     }
-    bool said(const std::string& text) const { return said(agent, text); }
+    bool said(const std::string& text) const { return said(agent.seen().back(), text); }
     void putPacked(const std::string& path, const std::string& text) {
         auto packed = sim::szdd::compress({reinterpret_cast<const std::uint8_t*>(text.data()), text.size()});
         put(path, std::string(packed.begin(), packed.end()));
@@ -155,15 +160,19 @@ TEST_F(Copy, ASourceThatIsThereButCannotBeOpenedIsAskedAboutNotPromptedFor) {
 }
 
 TEST_F(Copy, AMissingFileOrTheDestinationAsSourceLeadsToThePrompt) {
-    EXPECT_EQ(copy("MISSING.DLL"), 0); // the prompt is given up
+    giveUpPrompt();
+    EXPECT_EQ(copy("MISSING.DLL"), 0);
+    EXPECT_EQ(agent.seen().front().template_name, "INSERTDISK");
     EXPECT_TRUE(logged("A:\\MISSING.DLL - can not open source file."));
     EXPECT_TRUE(logged("Prompt: Insert disk or type path to file MISSING.DLL"));
     EXPECT_TRUE(logged("Prompt dialog cancelled."));
 
     CopyText(szSourceDir, "c:\\tarno\\");
     agent.push(sim::click(IDOK));
+    giveUpPrompt();
     EXPECT_EQ(copy("X.DLL"), 0);
-    EXPECT_TRUE(said("Destination and source directories are the same."));
+    EXPECT_TRUE(
+        said(agent.seen()[agent.seen().size() - 3], "Destination and source directories are the same."));
 }
 
 class Space : public Copy {
@@ -222,8 +231,8 @@ TEST_F(Space, TwoDrivesAreShownApartAndRetryLooksAgain) {
     sim::set_agent(&freeing);
     EXPECT_TRUE(CheckDiskSpace());
     ASSERT_EQ(freeing.seen().size(), 1u);
-    EXPECT_TRUE(said(freeing, "Windows drive [C:]      Free: 7000KB   Need: 6600KB"));
-    EXPECT_TRUE(said(freeing, "Destination drive [D:]  Free: 100KB   Need: 11008KB"));
+    EXPECT_TRUE(said(freeing.seen().back(), "Windows drive [C:]      Free: 7000KB   Need: 6600KB"));
+    EXPECT_TRUE(said(freeing.seen().back(), "Destination drive [D:]  Free: 100KB   Need: 11008KB"));
     sim::set_agent(&agent);
 }
 

@@ -69,7 +69,7 @@ const std::map<std::string, VerbShape>& verbs() {
         {"expect-file", {2, 3, "expect-file PATH exists|missing|size N|same-as HOSTFILE"}},
         {"expect-ini", {3, -1, "expect-ini PATH [section] key \"value\"|missing"}},
         {"expect-reg", {3, 3, "expect-reg ROOT\\KEY name \"data\"|missing"}},
-        {"expect-log", {2, 2, "expect-log PATH \"line\""}},
+        {"expect-log", {2, -1, "expect-log PATH \"line\" [\"line\" ...]"}},
         {"expect-exec", {1, 3, "expect-exec \"command line\" [in DIR]  or  expect-exec none"}},
         {"expect-power", {1, 1, "expect-power reboot|shutdown|none"}},
         {"expect-progman", {1, 2, "expect-progman \"group\" [\"item\"]"}},
@@ -859,9 +859,17 @@ class Runner {
         std::string text;
         if (!sim::read_host_file(host_of(l.args[0]), text))
             fail("expected the file " + l.args[0] + ", but it does not exist");
+        // Several lines must stand in this order, each after the one before.
         auto lines = lines_of(text);
-        if (std::find(lines.begin(), lines.end(), l.args[1]) == lines.end())
-            fail("expected the line \"" + l.args[1] + "\" in " + l.args[0] + ", which holds:\n" + text);
+        auto from = lines.begin();
+        for (std::size_t i = 1; i < l.args.size(); ++i) {
+            auto at = std::find(from, lines.end(), l.args[i]);
+            if (at == lines.end())
+                fail("expected the line \"" + l.args[i] + "\" in " + l.args[0] +
+                     (i > 1 ? " after \"" + l.args[i - 1] + "\"" : std::string()) + ", which holds:\n" +
+                     text);
+            from = at + 1;
+        }
     }
 
     std::string machine_log(const char* name) {
