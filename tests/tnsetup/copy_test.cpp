@@ -2,7 +2,10 @@
 // small disk in drive A:. Whole installations are the copy scenarios' business.
 #include "platform/sim/lz/szdd.h"
 #include "setup/copy/copy.h"
+#include "tests/tnsetup/setup_screen.h"
 #include "tests/tnsetup/tnsetup_fixture.h"
+
+#include <cstdlib>
 
 #include <filesystem>
 #include <string>
@@ -248,3 +251,41 @@ TEST_F(Space, ADestinationWithoutADriveIsCheckedOnTheDriveItLandsOn) {
 }
 
 } // namespace
+
+// ---- The information window during a copy ---------------------------------------------------------------
+
+class CopyProgress : public SetupScreen {
+  protected:
+    // Blue pixels of the bar's lowest inner row.
+    int BarOnScreen() {
+        sim::Surface screen = Screen();
+        int width = 0;
+        while (width < 400 && Pixel(screen, hwndInfor, 21 + width, 107) == 0x0000FF)
+            ++width;
+        return width;
+    }
+};
+
+// docs/copy-progress.png: COPY_PROGRESS_PNG=$PWD/docs/copy-progress.png build/linux/tests/tnsetup_tests
+// --gtest_filter=CopyProgress.*
+TEST_F(CopyProgress, TheBarMovesWithEveryFile) {
+    CopyText(szDestDir, "C:\\TARNO\\");
+    CopyText(szSourceDir, "A:\\");
+    CreateDirectoryA("C:\\TARNO", nullptr);
+    nProgressTotal = 4 * 3000 - 1;
+    int last = BarOnScreen();
+    for (const char* name : {"TNKBD.DRV", "TNLANG.CPL", "TNHOOK.DLL", "TNRUS.DLL"}) {
+        std::string path = std::string("A/") + name;
+        ASSERT_TRUE(sim::write_host_file(host(path), std::string(3000, 'x')));
+        EXPECT_EQ(CopySetupFile("1", szSourceDir, szDestDir, name), 3000);
+        EXPECT_STREQ(szProgressFile, name);
+        int bar = BarOnScreen();
+        EXPECT_GT(bar, last) << name;
+        last = bar;
+        if (const char* png = std::getenv("COPY_PROGRESS_PNG"); png && nProgressDone == 6000) {
+            std::string error;
+            EXPECT_TRUE(sim::save_screenshot(png, &error)) << error;
+        }
+    }
+    EXPECT_STREQ(szProgressText, "C:\\TARNO\\TNRUS.DLL");
+}
