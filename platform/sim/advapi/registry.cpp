@@ -11,21 +11,10 @@
 #include <cstring>
 #include <filesystem>
 #include <map>
-#include <sys/stat.h>
 
 namespace sim {
 
 namespace {
-
-struct FileStamp {
-    bool exists = false;
-    bool regular = false;
-    dev_t dev = 0;
-    ino_t ino = 0;
-    off_t size = 0;
-    long long mtime_ns = 0;
-    bool operator==(const FileStamp&) const = default;
-};
 
 // An open key: where it points, kept as a path so that it survives a reload of the file.
 struct OpenKey {
@@ -40,7 +29,7 @@ struct RegistryState {
     RegHive hive;
     bool loaded = false;
     bool unreadable = false; // the file is there but could not be read: never write over it
-    FileStamp stamp;
+    HostFileStamp stamp;
     std::map<std::uintptr_t, OpenKey> handles;
     std::uintptr_t next_handle = 0x1000;
 };
@@ -51,19 +40,6 @@ constexpr std::size_t kMaxDepth = 512;
 
 std::string registry_file() {
     return (std::filesystem::path(machine().dir) / "registry.reg").string();
-}
-
-FileStamp stamp_of(const std::string& path) {
-    struct stat st {};
-    FileStamp s;
-    if (::stat(path.c_str(), &st) != 0) return s;
-    s.exists = true;
-    s.regular = S_ISREG(st.st_mode);
-    s.dev = st.st_dev;
-    s.ino = st.st_ino;
-    s.size = st.st_size;
-    s.mtime_ns = static_cast<long long>(st.st_mtim.tv_sec) * 1000000000LL + st.st_mtim.tv_nsec;
-    return s;
 }
 
 // A damaged file is used as far as it can be read; the lines that could not are reported once, and the
@@ -77,7 +53,7 @@ void report_errors(const std::string& path, const std::string& text,
                  saved ? "; the file as it was is kept in " : "", saved ? kept.c_str() : "");
 }
 
-void load(RegistryState& s, const std::string& path, const FileStamp& now) {
+void load(RegistryState& s, const std::string& path, const HostFileStamp& now) {
     s.hive = RegHive(machine().settings.codepage);
     s.loaded = true;
     s.stamp = now;
@@ -108,7 +84,7 @@ RegistryState& state_unsynced() {
 RegistryState& state() {
     RegistryState& s = state_unsynced();
     std::string path = registry_file();
-    FileStamp now = stamp_of(path);
+    HostFileStamp now = host_file_stamp(path);
     if (!s.loaded || !(now == s.stamp)) load(s, path, now);
     return s;
 }
@@ -119,7 +95,7 @@ LONG save(RegistryState& s) {
         s.loaded = false; // the change is lost: read the file again at the next call
         return ERROR_CANTWRITE;
     }
-    s.stamp = stamp_of(path);
+    s.stamp = host_file_stamp(path);
     return ERROR_SUCCESS;
 }
 
