@@ -6,10 +6,6 @@
 #include "setup/progman/progman.h"
 #include "setup/sysconfig/sysconfig.h"
 
-WORD RunSetupOptionsDialog() {
-    return kDialogExit;
-}
-
 BOOL CheckDiskSpace() {
     return FALSE;
 }
