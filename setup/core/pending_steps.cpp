@@ -5,10 +5,6 @@
 #include "setup/progman/progman.h"
 #include "setup/sysconfig/sysconfig.h"
 
-WORD RunSetupOptionsDialog() {
-    return kDialogExit;
-}
-
 BOOL UpdateSystemConfiguration() {
     return FALSE;
 }

@@ -5,31 +5,36 @@
 #include "setup/inf/inf.h"
 #include "setup/resources/ids.h"
 
-#include <vector>
-
 namespace {
 
 constexpr int kCountryLineCap = 1024;
 
-// Entry INDEX of COMBO, whole; empty when there is no such entry.
-std::vector<char> ComboEntry(HWND combo, int index) {
-    LRESULT length = SendMessageA(combo, CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0);
-    std::vector<char> text(length > 0 ? static_cast<std::size_t>(length) + 1 : 1, '\0');
-    if (length > 0)
-        SendMessageA(combo, CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.data()));
-    return text;
+BOOL GetEntry(HWND control, UINT lengthMessage, UINT textMessage, int index, char (&text)[kEntryCap]) {
+    text[0] = '\0';
+    LRESULT length = SendMessageA(control, lengthMessage, static_cast<WPARAM>(index), 0);
+    if (length < 0 || length >= kEntryCap) return FALSE;
+    SendMessageA(control, textMessage, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text));
+    return TRUE;
 }
 
 } // namespace
+
+BOOL GetListEntry(HWND list, int index, char (&text)[kEntryCap]) {
+    return GetEntry(list, LB_GETTEXTLEN, LB_GETTEXT, index, text);
+}
+
+BOOL GetComboEntry(HWND combo, int index, char (&text)[kEntryCap]) {
+    return GetEntry(combo, CB_GETLBTEXTLEN, CB_GETLBTEXT, index, text);
+}
 
 int FindComboPrefix(HWND combo, const char* prefix) {
     int prefixLength = lstrlenA(prefix);
     LRESULT count = SendMessageA(combo, CB_GETCOUNT, 0, 0);
     for (int i = 0; i < count; ++i) {
-        std::vector<char> entry = ComboEntry(combo, i);
-        if (lstrlenA(entry.data()) < prefixLength) continue;
-        entry[static_cast<std::size_t>(prefixLength)] = '\0';
-        if (lstrcmpiA(entry.data(), prefix) == 0) return i;
+        char entry[kEntryCap];
+        if (!GetComboEntry(combo, i, entry) || lstrlenA(entry) < prefixLength) continue;
+        entry[prefixLength] = '\0';
+        if (lstrcmpiA(entry, prefix) == 0) return i;
     }
     return -1;
 }
@@ -71,8 +76,9 @@ void RememberedChoice::EntryDeleted(int deleted) {
 BOOL RememberedChoice::Text(char* text, std::size_t cap) const {
     if (cap) text[0] = '\0';
     if (index_ < 0) return FALSE;
-    std::vector<char> entry = ComboEntry(combo_, index_);
-    CopyTextN(text, cap, entry.data());
+    char entry[kEntryCap];
+    GetComboEntry(combo_, index_, entry);
+    CopyTextN(text, cap, entry);
     return TRUE;
 }
 

@@ -6,6 +6,13 @@
 
 #include <cstddef>
 
+// Room for any entry of the dialogs' lists: each comes from a key list of setup1.inf, which is shorter.
+constexpr int kEntryCap = 1024;
+
+// Entry INDEX of a list box or a drop-down list into TEXT; false, and an empty text, when there is none.
+BOOL GetListEntry(HWND list, int index, char (&text)[kEntryCap]);
+BOOL GetComboEntry(HWND combo, int index, char (&text)[kEntryCap]);
+
 // The index of the first entry of COMBO that begins with PREFIX, without regard to case (an empty prefix
 // names the first entry); -1 when none does.
 int FindComboPrefix(HWND combo, const char* prefix);

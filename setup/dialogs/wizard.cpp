@@ -109,6 +109,14 @@ void PaintPictureInFrame(HWND dialog, int frameId, HBITMAP picture) {
     EndPaint(dialog, &paint);
 }
 
+void ShowFlag(HWND dialog, int box, BOOL flag) {
+    CheckDlgButton(dialog, box, static_cast<UINT>(flag));
+}
+
+BOOL BoxState(HWND dialog, int box) {
+    return static_cast<BOOL>(IsDlgButtonChecked(dialog, box));
+}
+
 void EnableWhilePathTyped(HWND dialog, int buttonId, int fieldId) {
     BOOL typed = GetWindowTextLengthA(GetDlgItem(dialog, fieldId)) >= kShortestPath;
     EnableWindow(GetDlgItem(dialog, buttonId), typed);

@@ -52,6 +52,11 @@ void SetWizardCaption(HWND dialog, UINT idLatinCaption);
 // the dialog's WM_PAINT.
 void PaintPictureInFrame(HWND dialog, int frameId, HBITMAP picture);
 
+// Shows FLAG in the check box BOX: 0 clear, 1 ticked, 2 the third state of a three-state box.
+void ShowFlag(HWND dialog, int box, BOOL flag);
+// The state of the check box or radio button BOX as a flag: 0, 1, or 2 for the third state.
+BOOL BoxState(HWND dialog, int box);
+
 // Enables BUTTON_ID while the field FIELD_ID holds at least 2 characters, the shortest path ("C:").
 void EnableWhilePathTyped(HWND dialog, int buttonId, int fieldId);
 

@@ -274,7 +274,6 @@ TEST_F(Installation, AWorkstationTakesItsLocationFromTheProductSettingsOfARemote
     set("drive C: remote C");
     fWorkstationSetup = TRUE;
     Install({sim::click("No")}); // keep the files of the earlier installation
-
     EXPECT_STREQ(szDestDir, "c:\\tarno\\");
     EXPECT_STREQ(szCountryKey, "RUS");
     EXPECT_EQ(nLang, 2);
