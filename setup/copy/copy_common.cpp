@@ -48,3 +48,26 @@ int RefuseDestination(const char* path) {
     LogJoined(path, " - can not create destination file, skipped.");
     return kAttemptSkip;
 }
+
+int ReadVolumeBytes(const char* key) {
+    char section[32];
+    LoadText(IDS_SEC_VOLUME, section, sizeof section);
+    return static_cast<int>(GetPrivateProfileIntA(section, key, 0, szInfFile));
+}
+
+int ReadVolumeBytes(UINT keyId) {
+    char key[32];
+    LoadText(keyId, key, sizeof key);
+    return ReadVolumeBytes(key);
+}
+
+void RecordUninstallState(BOOL disabledUnsaid) {
+    char enabled[32];
+    LoadText(IDS_SEC_ENABLED, enabled, sizeof enabled);
+    if (fUninstallEnabled) {
+        WriteLocationSection(szUninstInf, szDestDir);
+        WriteEntryOrReport(szUninstInf, enabled, enabled, "Yes");
+    } else if (!disabledUnsaid) {
+        WriteEntryOrReport(szUninstInf, enabled, enabled, "No");
+    }
+}

@@ -25,6 +25,14 @@ BOOL CopyUnlessKept(const char* disk, const char* destDir, const char* fileName)
 // Writes KEY = VALUE into SECTION of FILE; a failure shows message 30 and is otherwise passed over.
 void WriteEntryOrReport(const char* file, const char* section, const char* key, const char* value);
 
+// Bytes that key KEY of section "volume" of setup1.inf gives (a leading decimal number; 0 when missing).
+int ReadVolumeBytes(const char* key);
+int ReadVolumeBytes(UINT keyId);
+
+// What uninst.inf tells the uninstaller: with the uninstaller enabled, where the product is and "Yes";
+// else "No", unless DISABLED_UNSAID (an earlier installation keeps what it said).
+void RecordUninstallState(BOOL disabledUnsaid);
+
 // A destination that cannot be made (and is not there): skipped silently once the user said "Yes to All",
 // else the user is asked. kAttemptSkip or kAttemptStop.
 int RefuseDestination(const char* path);

@@ -210,17 +210,6 @@ bool CopyComponents() {
     return !fFonts || CopyFonts();
 }
 
-// What the uninstaller needs to know: where the product is and whether it may remove it.
-void RecordUninstallInformation() {
-    Name enabled(IDS_SEC_ENABLED);
-    if (fUninstallEnabled) {
-        WriteLocationSection(szUninstInf, szDestDir);
-        WriteEntryOrReport(szUninstInf, enabled.text, enabled.text, "Yes");
-    } else if (!fAlreadyInstalled) {
-        WriteEntryOrReport(szUninstInf, enabled.text, enabled.text, "No");
-    }
-}
-
 void ShowCopyFinished() {
     char text[kProgressTextCap];
     LoadText(IDS_UPDATE_SYSTEM, text, sizeof text);
@@ -286,7 +275,7 @@ BOOL CopyFiles() {
     if (!CopyComponents()) return FALSE;
     LZDone();
     nProgressDone = nProgressTotal + 1;
-    RecordUninstallInformation();
+    RecordUninstallState(fAlreadyInstalled);
     ShowCopyFinished();
     return TRUE;
 }

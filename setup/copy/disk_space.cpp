@@ -15,18 +15,6 @@ constexpr int kLogBytes = 8192; // the log file, written in the destination dire
 constexpr int kPieceCap = 126;  // each piece of the report
 constexpr UINT kReportStyle = MB_ABORTRETRYIGNORE | MB_DEFBUTTON2 | MB_ICONHAND;
 
-int VolumeBytes(const char* key) {
-    char section[32];
-    LoadText(IDS_SEC_VOLUME, section, sizeof section);
-    return static_cast<int>(GetPrivateProfileIntA(section, key, 0, szInfFile));
-}
-
-int VolumeBytes(UINT keyId) {
-    char key[32];
-    LoadText(keyId, key, sizeof key);
-    return VolumeBytes(key);
-}
-
 // A sum of byte counts as a byte count: never negative, and at most what 31 bits hold.
 int ByteCount(long long sum) {
     return sum < 0 ? 0 : sum > INT_MAX ? INT_MAX : static_cast<int>(sum);
@@ -150,27 +138,27 @@ void FormatReport(const SpaceFigures& f, char* text, std::size_t cap) {
 
 int GetDestinationSize() {
     long long sum = 0;
-    if (fUninstallEnabled) sum += VolumeBytes(IDS_VOL_UNINSTFILES);
-    if (fProgramFiles) sum += VolumeBytes(IDS_VOL_PROGFILES);
-    if (fApplications) sum += VolumeBytes(IDS_VOL_APPLIC);
-    if (fDevelopersKitSample) sum += VolumeBytes(IDS_VOL_TDK);
-    if (fFonts && fPlotterFonts) sum += VolumeBytes(IDS_VOL_ALL);
-    if (fFonts && fPrinterFonts && f24PinPrinterFonts) sum += VolumeBytes(IDS_VOL_PR2);
-    if (fFonts && fPrinterFonts && f9PinPrinterFonts) sum += VolumeBytes(IDS_VOL_PR9);
-    if (fTrueTypeFonts) sum += VolumeBytes(IDS_VOL_TTF);
+    if (fUninstallEnabled) sum += ReadVolumeBytes(IDS_VOL_UNINSTFILES);
+    if (fProgramFiles) sum += ReadVolumeBytes(IDS_VOL_PROGFILES);
+    if (fApplications) sum += ReadVolumeBytes(IDS_VOL_APPLIC);
+    if (fDevelopersKitSample) sum += ReadVolumeBytes(IDS_VOL_TDK);
+    if (fFonts && fPlotterFonts) sum += ReadVolumeBytes(IDS_VOL_ALL);
+    if (fFonts && fPrinterFonts && f24PinPrinterFonts) sum += ReadVolumeBytes(IDS_VOL_PR2);
+    if (fFonts && fPrinterFonts && f9PinPrinterFonts) sum += ReadVolumeBytes(IDS_VOL_PR9);
+    if (fTrueTypeFonts) sum += ReadVolumeBytes(IDS_VOL_TTF);
     return ByteCount(sum);
 }
 
 int GetWindowsSize() {
     long long sum = 0;
-    if (fProgramFiles) sum += VolumeBytes(IDS_VOL_WINSPACE);
+    if (fProgramFiles) sum += ReadVolumeBytes(IDS_VOL_WINSPACE);
     if (ScreenOrSystemFonts())
-        sum += static_cast<long long>(VolumeBytes(szFontRes)) + VolumeBytes(IDS_VOL_OEM);
+        sum += static_cast<long long>(ReadVolumeBytes(szFontRes)) + ReadVolumeBytes(IDS_VOL_OEM);
     return ByteCount(sum);
 }
 
 int GetWindowsOtherSize() {
-    return ByteCount(VolumeBytes(IDS_VOL_WINOTHER));
+    return ByteCount(ReadVolumeBytes(IDS_VOL_WINOTHER));
 }
 
 int GetTotalCopySize() {

@@ -134,26 +134,12 @@ bool CopyFolder(const char* disk, const char* name, bool createSubdirs) {
     return copied;
 }
 
-int VolumeBytes(UINT keyId) {
-    char section[32], key[32];
-    LoadText(IDS_SEC_VOLUME, section, sizeof section);
-    LoadText(keyId, key, sizeof key);
-    return static_cast<int>(GetPrivateProfileIntA(section, key, 0, szInfFile));
-}
-
-// The uninstaller's information of a server installation: where it is, and whether it may be removed.
+// The uninstaller's information of a server installation, in the destination.
 void RecordServerUninstallInformation() {
     char name[32];
     LoadText(IDS_FILE_UNINST_INF, name, sizeof name);
     JoinText(szUninstInf, szDestDir, name);
-    char enabled[32];
-    LoadText(IDS_SEC_ENABLED, enabled, sizeof enabled);
-    if (fUninstallEnabled) {
-        WriteLocationSection(szUninstInf, szDestDir);
-        WriteEntryOrReport(szUninstInf, enabled, enabled, "Yes");
-    } else {
-        WriteEntryOrReport(szUninstInf, enabled, enabled, "No");
-    }
+    RecordUninstallState(FALSE);
 }
 
 // The font resource file of one TrueType font beside it: the last three characters of its name become
@@ -177,7 +163,7 @@ BOOL CopyServerDisk(const char* disk, BOOL createSubdirs) {
     char tag[kTagCap];
     CopyText(tag, "Disk");
     AppendText(tag, disk);
-    nProgressTotal = VolumeBytes(IDS_VOL_NET);
+    nProgressTotal = ReadVolumeBytes(IDS_VOL_NET);
     if (!CheckDiskTag(disk, tag)) return FALSE;
     AddBackslash(szSourceDir);
     Listing listing;
