@@ -43,8 +43,8 @@ void WriteEntryOrReport(const char* file, const char* section, const char* key, 
                      section);
 }
 
-int RefuseDestination(const char* path) {
-    if (!fIgnoreCreateErrors) return ReportCopyError(LZERROR_BADOUTHANDLE, path);
+int RefuseDestination(const char* path, int code) {
+    if (!fIgnoreCreateErrors) return ReportCopyError(code, path);
     LogJoined(path, " - can not create destination file, skipped.");
     return kAttemptSkip;
 }

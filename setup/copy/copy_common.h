@@ -34,8 +34,8 @@ int ReadVolumeBytes(UINT keyId);
 void RecordUninstallState(BOOL disabledUnsaid);
 
 // A destination that cannot be made (and is not there): skipped silently once the user said "Yes to All",
-// else the user is asked. kAttemptSkip or kAttemptStop.
-int RefuseDestination(const char* path);
+// else the user is asked about the failure CODE. kAttemptSkip or kAttemptStop.
+int RefuseDestination(const char* path, int code = LZERROR_BADOUTHANDLE);
 
 // One entry of a font section: its whole VALUE and the FILE_NAME of field FIELD; false ends the walk with
 // failure.

@@ -91,8 +91,8 @@ int KeepOrRefuse(const char* dest, INT code) {
         LogJoined(dest, " - file exist, can not be overwritten.");
         return static_cast<int>(GetFileSizeByName(dest));
     }
-    if (code == LZERROR_BADINHANDLE) return RefuseDestination(dest);
-    return ReportCopyError(code, dest);
+    // The library's cannot-open code stands for a destination that cannot be created.
+    return RefuseDestination(dest, code == LZERROR_BADINHANDLE ? LZERROR_BADOUTHANDLE : code);
 }
 
 // Expands SOURCE into the new file DEST. A failed copy leaves no destination behind: a part of a file
