@@ -78,7 +78,7 @@ int OpenEitherSource(const char* sourceDir, const char* fileName, char* opened, 
         if (handle >= 0) return handle;
         if (handle != LZERROR_BADINHANDLE) return ReportCopyError(handle, source);
     }
-    // A file that is there but cannot be read is not a missing disk: asking for the disk would not help.
+    // A file that is there but cannot be opened is not a missing disk: asking for the disk would not help.
     if (IsPresent(source) || (compressed[0] && IsPresent(compressed)))
         return ReportCopyError(LZERROR_BADINHANDLE, source);
     LogJoined(source, " - can not open source file.");
