@@ -10,7 +10,6 @@
 
 namespace {
 
-const WizardTraits kSetupDirTraits = {IDS_CAPTION_LATIN, WizardColours::AllControls};
 const char kProductFolder[] = "TARNO\\";
 constexpr int kSystemFontsCodePageField = 1;
 
@@ -59,7 +58,7 @@ void OnPathTyped(HWND dialog) {
 }
 
 // Every opening starts from the defaults, also after Back in the options.
-INT_PTR OnInitDialog(HWND dialog) {
+INT_PTR OnInitDialog(HWND dialog, LPARAM) {
     if (fServerSetup) {
         EnableWindow(GetDlgItem(dialog, IDC_SETUPDIR_COUNTRY), FALSE);
     } else if (!FillCountries(dialog)) {
@@ -125,22 +124,13 @@ INT_PTR OnCommand(HWND dialog, int id, int code) {
     }
 }
 
+const WizardTraits kSetupDirTraits = {IDS_CAPTION_LATIN, WizardColours::AllControls, OnInitDialog,
+                                      OnCommand,         IDC_SETUPDIR_PICTURE,       &hbmNation};
+
 } // namespace
 
 INT_PTR CALLBACK SetupDirDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
-    INT_PTR result = FALSE;
-    if (HandleWizardMessage(dialog, msg, wParam, lParam, kSetupDirTraits, &result)) return result;
-    switch (msg) {
-    case WM_INITDIALOG:
-        return OnInitDialog(dialog);
-    case WM_PAINT:
-        PaintPictureInFrame(dialog, IDC_SETUPDIR_PICTURE, hbmNation);
-        return TRUE;
-    case WM_COMMAND:
-        return OnCommand(dialog, LOWORD(wParam), HIWORD(wParam));
-    default:
-        return FALSE;
-    }
+    return WizardDialogProc(dialog, msg, wParam, lParam, kSetupDirTraits);
 }
 
 WORD RunSetupDirDialog() {

@@ -66,6 +66,10 @@ BOOL ConfirmExitSetup(HWND dialog) {
     return FALSE;
 }
 
+void EndWhenExitConfirmed(HWND dialog, WORD result) {
+    if (ConfirmExitSetup(dialog)) EndWizardDialog(dialog, result);
+}
+
 BOOL IsCommandFromDisabledButton(HWND dialog, WPARAM wParam) {
     if (HIWORD(wParam) != BN_CLICKED) return FALSE; // notifications of fields and lists come as they are
     HWND control = GetDlgItem(dialog, LOWORD(wParam));
@@ -94,6 +98,23 @@ BOOL HandleWizardMessage(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam, co
         return TRUE;
     }
     return FALSE;
+}
+
+INT_PTR WizardDialogProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam, const WizardTraits& traits) {
+    INT_PTR result = FALSE;
+    if (HandleWizardMessage(dialog, msg, wParam, lParam, traits, &result)) return result;
+    switch (msg) {
+    case WM_INITDIALOG:
+        return traits.onInitDialog ? traits.onInitDialog(dialog, lParam) : TRUE;
+    case WM_PAINT:
+        if (!traits.pictureFrame) return FALSE;
+        PaintPictureInFrame(dialog, traits.pictureFrame, *traits.picture);
+        return TRUE;
+    case WM_COMMAND:
+        return traits.onCommand ? traits.onCommand(dialog, LOWORD(wParam), HIWORD(wParam)) : FALSE;
+    default:
+        return FALSE;
+    }
 }
 
 void PaintPictureInFrame(HWND dialog, int frameId, HBITMAP picture) {

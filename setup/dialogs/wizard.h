@@ -1,6 +1,6 @@
 // What every wizard dialog of tnsetup shares: how it is shown and ended, the result it leaves in
 // nDialogResult, its caption, its colours, the exit confirmation and the refusal of commands from
-// disabled buttons. Each dialog procedure passes its messages through HandleWizardMessage first.
+// disabled buttons. Each dialog procedure passes its messages to WizardDialogProc with the dialog's traits.
 #pragma once
 
 #include "platform/win32.h"
@@ -18,10 +18,15 @@ enum class WizardColours {
     AllControls         // also check boxes, radio buttons, group boxes, edit fields and list boxes
 };
 
-// What the shared handling needs to know about one dialog.
+// What the shared handling needs to know about one dialog, and the dialog's own handlers.
 struct WizardTraits {
     UINT idLatinCaption;   // string that replaces the template caption under fLatinTexts
     WizardColours colours; // which controls are painted grey
+    // WM_INITDIALOG with the show routine's parameter; WM_COMMAND with the control and its notification.
+    INT_PTR (*onInitDialog)(HWND dialog, LPARAM param) = nullptr;
+    INT_PTR (*onCommand)(HWND dialog, int id, int code) = nullptr;
+    int pictureFrame = 0;             // the frame control a picture is drawn into; 0: none
+    const HBITMAP* picture = nullptr; // that picture
 };
 
 // Shows the dialog of TEMPLATE_NAME modally over the setup window, repaints the setup window and returns
@@ -35,12 +40,17 @@ WORD RunWizardDialog(LPCSTR templateName, DLGPROC proc, LPARAM param = 0);
 BOOL HandleWizardMessage(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam, const WizardTraits& traits,
                          INT_PTR* result);
 
+// The dialog procedure of a wizard dialog: the shared handling, the picture, then the dialog's handlers.
+INT_PTR WizardDialogProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam, const WizardTraits& traits);
+
 // Ends the dialog with RESULT in nDialogResult.
 void EndWizardDialog(HWND dialog, WORD result);
 
 // Asks whether the user wants to leave Setup. True on OK; on Cancel the focus goes back to the dialog and
 // nothing changes.
 BOOL ConfirmExitSetup(HWND dialog);
+// Ends the dialog with RESULT once the user confirmed leaving Setup; else the dialog stays as it was.
+void EndWhenExitConfirmed(HWND dialog, WORD result);
 
 // True when a WM_COMMAND is a click of a button the user cannot press now: such a command is ignored.
 BOOL IsCommandFromDisabledButton(HWND dialog, WPARAM wParam);
