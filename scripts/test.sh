@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Builds every configuration and runs every test: the Linux build (unit, conformance and scenario tests),
 # the same tests under AddressSanitizer and UndefinedBehaviorSanitizer, the fuzz targets over their seed
-# corpora, the Windows builds, and the conformance tests of the x86_64 Windows build under Wine set to
-# report Windows 95 (with a virtual display for their windows).
+# corpora, the Windows builds, the conformance tests of the x86_64 Windows build under Wine set to
+# report Windows 95 (with a virtual display for their windows), and the loader's and the main setup's
+# scenarios played against the real x86_64 programs under Wine.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh || exit 1
@@ -36,5 +37,6 @@ step "fuzz targets over their corpora" fuzz_corpora
 step "build win64" build win64
 step "build win32" build win32
 step "conformance under Wine" xvfb-run -a scripts/wine.sh build/win64/tests/conformance_tests.exe
+step "scenarios under Wine" bash scripts/wine-scenarios.sh
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The interactive agent: a person's answers typed at the prompt, an ignored input reported and asked
-# again, a mistyped line explained, and the run ending when the program ends.
+# again, a mistyped line explained, and the run ending when the program ends; a mistyped command named.
 set -euo pipefail
 bin=$1
 dir=$(mktemp -d)
@@ -14,4 +14,7 @@ for want in 'dialog "Every control"' '101 EDIT' 'Windows ignores this input: con
     grep -qF "$want" <<<"$out" || { echo "missing: $want"; echo "$out"; exit 1; }
 done
 grep -q '^name=Olga' "$dir/m/C/SIMTEST.INI" || { echo "the answers did not reach the program"; exit 1; }
+# A mistyped command is named before the usage.
+out=$("$bin/win95sim" bogus 2>&1 || true)
+grep -qF "unknown command 'bogus'" <<<"$out" || { echo "unknown command not named: $out"; exit 1; }
 echo "interactive agent: ok"

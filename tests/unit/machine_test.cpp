@@ -1,6 +1,7 @@
 // The machine: settings round-trip, `set` lines, path resolution and fault matching.
 #include "platform/sim/machine/machine.h"
 #include "platform/sim/sim.h"
+#include "platform/win32.h"
 #include "tests/unit/sim_fixture.h"
 
 #include <filesystem>
@@ -88,6 +89,32 @@ TEST_F(MachineTest, FaultsMatchAFileOrEverythingBelowAFolder) {
     EXPECT_TRUE(sim::account_write("C:\\a", 60));
     EXPECT_FALSE(sim::account_write("C:\\a", 60));
     EXPECT_FALSE(sim::is_readonly("C:\\a"));
+}
+
+// A setting changed in machine.ini while the program runs (a scenario's `set` while a dialog waits) is seen
+// by the next call; what the process wrote to the drive still counts, and a damaged file changes nothing.
+TEST_F(MachineTest, ARunningProgramSeesMachineIniAsItIsNow) {
+    auto change = [&](const std::string& line) {
+        sim::Settings s;
+        std::string e;
+        ASSERT_TRUE(sim::load_settings(root, s, &e) && sim::apply_setting(s, line, root, &e) &&
+                    sim::save_settings(root, s, &e))
+            << e;
+        sim::recheck_settings();
+    };
+    auto free_bytes = [] {
+        DWORD spc = 0, bps = 0, free = 0, total = 0;
+        EXPECT_TRUE(GetDiskFreeSpaceA("C:\\", &spc, &bps, &free, &total));
+        return static_cast<unsigned long long>(spc) * bps * free;
+    };
+    change("free C: 10000000");
+    EXPECT_EQ(free_bytes(), 9994240u); // whole 32 KB clusters
+    ASSERT_TRUE(sim::account_write("C:\\a", 1000000));
+    change("free C: 20000000");
+    EXPECT_EQ(free_bytes(), 18972672u);
+    sim::write_host_file(host("machine.ini"), "[machine]\nnonsense=1\n");
+    sim::recheck_settings();
+    EXPECT_EQ(free_bytes(), 18972672u);
 }
 
 TEST(MachineFile, MalformedMachineIniNamesTheLine) {

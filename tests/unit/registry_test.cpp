@@ -216,15 +216,17 @@ TEST_F(RegistryFile, DeniedKeysRefuseChangesButStillRead) {
         "HKEY_LOCAL_MACHINE\\SOFTWARE\\MICROSOFT\\WINDOWS\\CURRENTVERSION\\FONTS");
     std::string before = file_text();
     HKEY key = nullptr, sub = nullptr;
-    DWORD disposition = 0;
-    // An existing key opens; what would change it is refused.
-    ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, kFontsKey, 0, nullptr, 0, KEY_READ | KEY_WRITE, nullptr,
-                              &key, &disposition),
-              ERROR_SUCCESS);
-    EXPECT_EQ(disposition, static_cast<DWORD>(REG_OPENED_EXISTING_KEY));
+    // Opening it to change it is refused, in either call.
+    EXPECT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, kFontsKey, 0, KEY_SET_VALUE, &key), ERROR_ACCESS_DENIED);
+    EXPECT_EQ(
+        RegCreateKeyExA(HKEY_LOCAL_MACHINE, kFontsKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
+        ERROR_ACCESS_DENIED);
+    EXPECT_EQ(key, nullptr);
+    // It opens for reading (the old call opens with what the key grants); changes through it are refused.
+    ASSERT_EQ(RegOpenKeyA(HKEY_LOCAL_MACHINE, kFontsKey, &key), ERROR_SUCCESS);
     EXPECT_EQ(set(key, "Arial Cyr (TrueType)", REG_SZ, "ARIALCYR.TTF"), ERROR_ACCESS_DENIED);
     EXPECT_EQ(RegDeleteValueA(key, "Small Fonts"), ERROR_ACCESS_DENIED);
-    EXPECT_EQ(RegCreateKeyExA(key, "Sub", 0, nullptr, 0, KEY_WRITE, nullptr, &sub, nullptr),
+    EXPECT_EQ(RegCreateKeyExA(key, "Sub", 0, nullptr, 0, KEY_READ, nullptr, &sub, nullptr),
               ERROR_ACCESS_DENIED);
     EXPECT_EQ(sub, nullptr);
     EXPECT_EQ(RegDeleteKeyA(HKEY_LOCAL_MACHINE, kFontsKey), ERROR_ACCESS_DENIED);

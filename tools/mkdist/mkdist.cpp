@@ -438,10 +438,12 @@ bool source_bytes(const ManifestEntry& e, const fs::path& dir, const Options& op
         return false;
     };
     if (kind == "stub") {
-        if (!options.windows_build.empty() && (arg == "setup" || arg == "tnsetup")) {
-            fs::path exe = find_windows_program(options.windows_build, arg);
+        if (!options.windows_build.empty()) {
+            // The programs that are not ours become execlog.exe, which records how it was started.
+            std::string program = arg == "setup" || arg == "tnsetup" ? arg : "execlog";
+            fs::path exe = find_windows_program(options.windows_build, program);
             if (exe.empty() || !read_file(exe, out))
-                return missing("no Windows build of " + arg + ".exe under " + options.windows_build);
+                return missing("no Windows build of " + program + ".exe under " + options.windows_build);
             return true;
         }
         out = sim::program_stub(arg);

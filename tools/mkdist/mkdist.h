@@ -3,7 +3,8 @@
 // The folder holds setup1.inf and files.txt, the manifest of every file of the distribution: one line
 // "NAME SOURCE [DISK] [plain]" for each, where SOURCE is
 //   stub:PROGRAM     a program stub of the simulator naming the host program (or "none"); with
-//                    --windows, stub:setup and stub:tnsetup take the real PE builds instead;
+//                    --windows, stub:setup and stub:tnsetup take the real PE builds instead, and every
+//                    other stub the Windows test program execlog.exe, which records its command line;
 //   font:HOSTPATH    a font file of the build machine;
 //   file:RELPATH     a file of the distribution folder;
 //   generated:BYTES  deterministic filler of that many bytes.

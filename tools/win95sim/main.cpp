@@ -130,11 +130,13 @@ int cmd_run(const std::vector<std::string>& args) {
         else if (dir.empty())
             dir = args[i];
         else
-            return usage();
+            return (std::fprintf(stderr, "win95sim: run: unexpected '%s'\n", args[i].c_str()), usage());
     }
     for (++i; i < args.size(); ++i)
         command_line += (command_line.empty() ? "" : " ") + args[i];
-    if (dir.empty() || command_line.empty()) return usage();
+    if (dir.empty() || command_line.empty())
+        return (std::fprintf(stderr, "win95sim: run needs a machine folder and, after --, a program\n"),
+                usage());
     if (!fs::exists(fs::path(dir) / "machine.ini")) {
         std::fprintf(stderr, "win95sim: %s holds no machine (win95sim new %s makes one)\n", dir.c_str(),
                      dir.c_str());
@@ -170,7 +172,10 @@ int main(int argc, char** argv) {
     if (cmd == "scenario" && !args.empty()) {
         bool verbose = args[0] == "-v";
         if (verbose) args.erase(args.begin());
-        return args.empty() ? usage() : cmd_scenario(args, verbose);
+        if (!args.empty()) return cmd_scenario(args, verbose);
     }
+    bool known = cmd == "new" || cmd == "show" || cmd == "screenshot" || cmd == "scenario";
+    std::fprintf(stderr, known ? "win95sim: wrong arguments for '%s'\n" : "win95sim: unknown command '%s'\n",
+                 cmd.c_str());
     return usage();
 }

@@ -10,6 +10,8 @@
 #include "platform/win32.h"
 #include "tools/win95sim/driver.h"
 #include "tools/win95sim/show.h"
+#include "tools/scenario/scenario_dialog.h"
+#include "common/words.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -24,167 +26,6 @@
 #include <sstream>
 
 namespace fs = std::filesystem;
-
-namespace {
-
-// ---------------------------------------------------------------------------------------------------
-// Parsing
-
-struct VerbShape {
-    int min_args;
-    int max_args; // -1: any number
-    const char* usage;
-};
-
-const std::map<std::string, VerbShape>& verbs() {
-    static const std::map<std::string, VerbShape> v = {
-        {"machine", {0, 1, "machine [DIR]"}},
-        {"set", {1, -1, "set KEY VALUE..."}},
-        {"disk", {2, 2, "disk D: FOLDER|none"}},
-        {"program", {2, 2, "program PATH NAME"}},
-        {"file", {2, 3, "file PATH <<WORD  or  file PATH from HOSTFILE"}},
-        {"ini", {2, -1, "ini PATH [section] key=value"}},
-        {"reg", {2, -1, "reg ROOT\\KEY name=value"}},
-        {"run", {1, -1, "run PROGRAM ARGS"}},
-        {"wait", {0, 0, "wait"}},
-        {"timeout", {1, 1, "timeout SECONDS"}},
-        {"expect-exit", {1, 1, "expect-exit CODE"}},
-        {"expect-dialog", {1, 1, "expect-dialog TEMPLATE"}},
-        {"expect-message", {1, 1, "expect-message \"text\""}},
-        {"click", {1, 1, "click ID-or-\"button text\""}},
-        {"check", {2, 2, "check ID on|off|grey"}},
-        {"type", {2, 2, "type ID \"text\""}},
-        {"select", {2, 2, "select ID \"entry\""}},
-        {"pick", {2, -1, "pick ID \"entry\" ..."}},
-        {"dblclick", {2, 2, "dblclick ID \"entry\""}},
-        {"key", {1, 1, "key enter|escape|alt-f4"}},
-        {"open-file", {1, 1, "open-file \"PATH\""}},
-        {"cancel-file", {0, 0, "cancel-file"}},
-        {"expect-enabled", {2, 2, "expect-enabled ID yes|no"}},
-        {"expect-checked", {2, 2, "expect-checked ID on|off|grey"}},
-        {"expect-text", {2, 2, "expect-text ID \"text\""}},
-        {"expect-items", {1, -1, "expect-items ID \"a\" \"b\" ..."}},
-        {"expect-pixel", {3, 3, "expect-pixel X Y #RRGGBB"}},
-        {"screenshot", {1, 1, "screenshot FILE.png"}},
-        {"expect-file", {2, 3, "expect-file PATH exists|missing|size N|same-as HOSTFILE"}},
-        {"expect-ini", {3, -1, "expect-ini PATH [section] key \"value\"|missing"}},
-        {"expect-reg", {3, 3, "expect-reg ROOT\\KEY name \"data\"|missing"}},
-        {"expect-log", {2, 2, "expect-log PATH \"line\""}},
-        {"expect-exec", {1, 3, "expect-exec \"command line\" [in DIR]  or  expect-exec none"}},
-        {"expect-power", {1, 1, "expect-power reboot|shutdown|none"}},
-        {"expect-progman", {1, 2, "expect-progman \"group\" [\"item\"]"}},
-    };
-    return v;
-}
-
-bool one_of(const std::string& word, std::initializer_list<const char*> choices) {
-    return std::any_of(choices.begin(), choices.end(), [&](const char* c) { return word == c; });
-}
-
-// Checks the words of a line that can be checked before anything runs.
-std::string check_arguments(const ScenarioLine& l) {
-    const auto& a = l.args;
-    if (l.verb == "check" || l.verb == "expect-checked")
-        return one_of(a[1], {"on", "off", "grey"}) ? "" : "the state is on, off or grey";
-    if (l.verb == "key")
-        return one_of(a[0], {"enter", "escape", "alt-f4"}) ? "" : "the key is enter, escape or alt-f4";
-    if (l.verb == "expect-enabled") return one_of(a[1], {"yes", "no"}) ? "" : "the answer is yes or no";
-    if (l.verb == "expect-power")
-        return one_of(a[0], {"reboot", "shutdown", "none", "poweroff", "logoff"})
-                   ? ""
-                   : "reboot, shutdown or none";
-    if (l.verb == "expect-file") {
-        if (a.size() == 2 && one_of(a[1], {"exists", "missing"})) return "";
-        if (a.size() == 3 && one_of(a[1], {"size", "same-as"})) return "";
-        return "exists, missing, size N or same-as HOSTFILE";
-    }
-    if (l.verb == "file" && !(a.size() == 2 && a[1].rfind("<<", 0) == 0) &&
-        !(a.size() == 3 && a[1] == "from"))
-        return "file PATH <<WORD or file PATH from HOSTFILE";
-    if (l.verb == "expect-exec" && a.size() != 1 && !(a.size() == 3 && a[1] == "in"))
-        return "the current directory is given as: in DIR";
-    if (l.verb == "expect-pixel" && (a[2].size() != 7 || a[2][0] != '#')) return "the colour is #RRGGBB";
-    if ((l.verb == "ini" || l.verb == "expect-ini") && l.rest.find('[') == std::string::npos)
-        return "the section is written in brackets";
-    return "";
-}
-
-std::string trim(const std::string& s) {
-    size_t b = s.find_first_not_of(" \t");
-    if (b == std::string::npos) return "";
-    return s.substr(b, s.find_last_not_of(" \t") - b + 1);
-}
-
-} // namespace
-
-bool is_answer_verb(const std::string& verb) {
-    return one_of(
-        verb, {"click", "check", "type", "select", "pick", "dblclick", "key", "open-file", "cancel-file"});
-}
-
-bool parse_scenario_text(const std::string& text, const std::string& name, std::vector<ScenarioLine>& out,
-                         std::string* error) {
-    std::istringstream in(text);
-    std::string raw;
-    int lineno = 0;
-    out.clear();
-    auto bad = [&](const std::string& why) {
-        if (error) *error = name + ":" + std::to_string(lineno) + ": " + why;
-        return false;
-    };
-    while (std::getline(in, raw)) {
-        ++lineno;
-        if (!raw.empty() && raw.back() == '\r') raw.pop_back();
-        std::string line = trim(raw);
-        if (line.empty() || line[0] == '#') continue;
-        ScenarioLine l;
-        l.file = name;
-        l.line = lineno;
-        size_t sp = line.find_first_of(" \t");
-        l.verb = line.substr(0, sp);
-        l.rest = sp == std::string::npos ? "" : trim(line.substr(sp));
-        auto shape = verbs().find(l.verb);
-        if (shape == verbs().end()) return bad("unknown verb '" + l.verb + "'");
-        std::string err;
-        l.args = sim::split_words(l.rest, &err);
-        if (!err.empty()) return bad(err);
-        int n = static_cast<int>(l.args.size());
-        if (n < shape->second.min_args || (shape->second.max_args >= 0 && n > shape->second.max_args))
-            return bad("usage: " + std::string(shape->second.usage));
-        std::string why = check_arguments(l);
-        if (!why.empty()) return bad(l.verb + ": " + why + " (usage: " + shape->second.usage + ")");
-        if (l.verb == "file" && l.args.size() == 2) {
-            std::string word = l.args[1].substr(2);
-            if (word.empty()) return bad("file: the end word follows << directly, as in <<END");
-            bool closed = false;
-            int start = lineno;
-            while (std::getline(in, raw)) {
-                ++lineno;
-                if (!raw.empty() && raw.back() == '\r') raw.pop_back();
-                if (raw == word) {
-                    closed = true;
-                    break;
-                }
-                l.body += raw + "\r\n";
-            }
-            if (!closed) {
-                lineno = start;
-                return bad("file: no line '" + word + "' ends the inline content");
-            }
-        }
-        out.push_back(std::move(l));
-    }
-    return true;
-}
-
-bool parse_scenario(const std::string& path, std::vector<ScenarioLine>& out, std::string* error) {
-    std::string text;
-    if (!sim::read_host_file(path, text)) {
-        if (error) *error = path + ": cannot read the scenario";
-        return false;
-    }
-    return parse_scenario_text(text, path, out, error);
-}
 
 namespace {
 
@@ -400,35 +241,6 @@ class Runner {
         pending_.reset();
     }
 
-    const sim::ControlSnapshot& control(const std::string& id_or_text) {
-        const auto& d = dialog();
-        long long id;
-        bool numeric = parse_int(id_or_text, id);
-        for (const auto& c : d.snapshot.controls) {
-            if (numeric && c.id == id) return c;
-            if (!numeric && strip_amp(c.text) == strip_amp(id_or_text)) return c;
-        }
-        fail("the dialog has no control " + id_or_text + ":\n" + draw(d.snapshot));
-    }
-
-    static std::string strip_amp(const std::string& s) {
-        std::string out;
-        for (char c : s)
-            if (c != '&') out += c;
-        return out;
-    }
-
-    sim::Input targeted(sim::InputKind kind, const std::string& id_or_text) {
-        sim::Input in;
-        in.kind = kind;
-        long long id;
-        if (parse_int(id_or_text, id))
-            in.id = static_cast<int>(id);
-        else
-            in.control = id_or_text;
-        return in;
-    }
-
     // ---- the verbs
 
     void step(const ScenarioLine& l) {
@@ -445,21 +257,21 @@ class Runner {
             {"wait", &Runner::do_wait},
             {"timeout", &Runner::do_timeout},
             {"expect-exit", &Runner::do_expect_exit},
-            {"expect-dialog", &Runner::do_expect_dialog},
-            {"expect-message", &Runner::do_expect_message},
-            {"click", &Runner::do_click},
-            {"check", &Runner::do_check},
-            {"type", &Runner::do_type},
-            {"select", &Runner::do_select},
-            {"pick", &Runner::do_pick},
-            {"dblclick", &Runner::do_dblclick},
-            {"key", &Runner::do_key},
+            {"expect-dialog", &Runner::do_dialog_line},
+            {"expect-message", &Runner::do_dialog_line},
+            {"click", &Runner::do_dialog_line},
+            {"check", &Runner::do_dialog_line},
+            {"type", &Runner::do_dialog_line},
+            {"select", &Runner::do_dialog_line},
+            {"pick", &Runner::do_dialog_line},
+            {"dblclick", &Runner::do_dialog_line},
+            {"key", &Runner::do_dialog_line},
             {"open-file", &Runner::do_open_file},
             {"cancel-file", &Runner::do_cancel_file},
-            {"expect-enabled", &Runner::do_expect_enabled},
-            {"expect-checked", &Runner::do_expect_checked},
-            {"expect-text", &Runner::do_expect_text},
-            {"expect-items", &Runner::do_expect_items},
+            {"expect-enabled", &Runner::do_dialog_line},
+            {"expect-checked", &Runner::do_dialog_line},
+            {"expect-text", &Runner::do_dialog_line},
+            {"expect-items", &Runner::do_dialog_line},
             {"expect-pixel", &Runner::do_expect_pixel},
             {"screenshot", &Runner::do_screenshot},
             {"expect-file", &Runner::do_expect_file},
@@ -535,14 +347,14 @@ class Runner {
 
     // "PATH [section] rest": the section may hold blanks.
     void split_ini(const ScenarioLine& l, std::string& path, std::string& section, std::string& rest) {
-        size_t open = l.rest.find('['), close = l.rest.find(']', open);
-        if (close == std::string::npos) fail(l.verb + ": the section needs its closing bracket");
-        std::string err;
-        auto words = sim::split_words(l.rest.substr(0, open), &err);
-        if (words.size() != 1) fail(l.verb + ": one path comes before the section");
-        path = words[0];
-        section = l.rest.substr(open + 1, close - open - 1);
-        rest = trim(l.rest.substr(close + 1));
+        std::string error;
+        if (!split_ini_line(l, path, section, rest, &error)) fail(error);
+    }
+
+    // A bare file name is in the Windows folder, where the profile calls look for it.
+    std::string profile_path(const std::string& path) {
+        if (path.find_first_of("\\/:") == std::string::npos) return full(sim::windows_dir() + "\\" + path);
+        return full(path);
     }
 
     void do_ini(const ScenarioLine& l) {
@@ -551,9 +363,9 @@ class Runner {
         split_ini(l, path, section, rest);
         size_t eq = rest.find('=');
         if (eq == std::string::npos) fail("ini: the entry is written key=value");
-        std::string f = full(path);
-        if (!WritePrivateProfileStringA(section.c_str(), trim(rest.substr(0, eq)).c_str(),
-                                        trim(rest.substr(eq + 1)).c_str(), f.c_str()))
+        std::string f = profile_path(path);
+        if (!WritePrivateProfileStringA(section.c_str(), trim_blanks(rest.substr(0, eq)).c_str(),
+                                        trim_blanks(rest.substr(eq + 1)).c_str(), f.c_str()))
             fail("ini: cannot write " + f);
     }
 
@@ -561,7 +373,7 @@ class Runner {
         ensure_machine();
         quiet();
         std::string key = l.args[0];
-        std::string entry = trim(l.rest.substr(l.rest.find(key) + key.size()));
+        std::string entry = trim_blanks(l.rest.substr(l.rest.find(key) + key.size()));
         if (entry.size() > 1 && (entry[0] == '"' || entry[0] == '\'') && entry.back() == entry[0])
             entry = entry.substr(1, entry.size() - 2);
         size_t slash = key.find('\\'), eq = entry.find('=');
@@ -615,62 +427,14 @@ class Runner {
                  std::to_string(driver().exit_code()));
     }
 
-    void do_expect_dialog(const ScenarioLine& l) {
-        const auto& d = dialog();
-        if (!sim::equal_nocase(d.snapshot.template_name, l.args[0]))
-            fail("expected the dialog " + l.args[0] + ", but this is there:\n" + draw(d.snapshot));
-    }
-
-    void do_expect_message(const ScenarioLine& l) {
-        const auto& d = dialog();
-        for (const auto& c : d.snapshot.controls)
-            if (upper(c.class_name) == "STATIC" && c.text.find(l.args[0]) != std::string::npos) return;
-        // A dialog that draws its message itself (the product's message dialog) shows it as painted text.
-        for (const auto& t : d.snapshot.painted)
-            if (t.find(l.args[0]) != std::string::npos) return;
-        fail("expected a message with \"" + l.args[0] + "\", but this is there:\n" + draw(d.snapshot));
-    }
-
-    void do_click(const ScenarioLine& l) { answer(targeted(sim::InputKind::Click, l.args[0])); }
-
-    static int check_state(const std::string& word) { return word == "on" ? 1 : word == "grey" ? 2 : 0; }
-
-    void do_check(const ScenarioLine& l) {
-        sim::Input in = targeted(sim::InputKind::Check, l.args[0]);
-        in.check = check_state(l.args[1]);
-        answer(in);
-    }
-
-    void do_type(const ScenarioLine& l) {
-        sim::Input in = targeted(sim::InputKind::Type, l.args[0]);
-        in.text = l.args[1];
-        answer(in);
-    }
-
-    void do_select(const ScenarioLine& l) {
-        sim::Input in = targeted(sim::InputKind::Select, l.args[0]);
-        in.text = l.args[1];
-        answer(in);
-    }
-
-    void do_pick(const ScenarioLine& l) {
-        sim::Input in = targeted(sim::InputKind::SelectMany, l.args[0]);
-        in.entries.assign(l.args.begin() + 1, l.args.end());
-        answer(in);
-    }
-
-    void do_dblclick(const ScenarioLine& l) {
-        sim::Input in = targeted(sim::InputKind::DoubleClick, l.args[0]);
-        in.text = l.args[1];
-        answer(in);
-    }
-
-    void do_key(const ScenarioLine& l) {
+    // The lines that answer or check the dialog in front, as windriver.exe reads them too.
+    void do_dialog_line(const ScenarioLine& l) {
         sim::Input in;
-        in.kind = l.args[0] == "enter"    ? sim::InputKind::Enter
-                  : l.args[0] == "escape" ? sim::InputKind::Escape
-                                          : sim::InputKind::AltF4;
-        answer(in);
+        if (input_of(l, in)) return answer(in);
+        const auto& d = dialog();
+        std::string why = check_dialog(l, d.snapshot, [](const std::string& t) { return t; });
+        if (why.empty()) return;
+        fail(why.back() == ':' ? why + "\n" + draw(d.snapshot) : why);
     }
 
     // The Open dialog: the path goes into its file name field, then OK.
@@ -697,39 +461,6 @@ class Runner {
         sim::Input in;
         in.kind = sim::InputKind::Escape;
         answer(in);
-    }
-
-    void do_expect_enabled(const ScenarioLine& l) {
-        const auto& c = control(l.args[0]);
-        if (c.enabled != (l.args[1] == "yes"))
-            fail("expected control " + l.args[0] + (c.enabled ? " disabled" : " enabled") +
-                 ", but it is not:\n" + draw(dialog().snapshot));
-    }
-
-    void do_expect_checked(const ScenarioLine& l) {
-        const auto& c = control(l.args[0]);
-        if (c.checked != check_state(l.args[1]))
-            fail("expected control " + l.args[0] + " " + l.args[1] + ", but its state is " +
-                 std::to_string(c.checked) + ":\n" + draw(dialog().snapshot));
-    }
-
-    void do_expect_text(const ScenarioLine& l) {
-        const auto& c = control(l.args[0]);
-        if (c.text != l.args[1])
-            fail("expected control " + l.args[0] + " to read \"" + l.args[1] + "\", but it reads \"" +
-                 c.text + "\"");
-    }
-
-    void do_expect_items(const ScenarioLine& l) {
-        const auto& c = control(l.args[0]);
-        std::vector<std::string> want(l.args.begin() + 1, l.args.end());
-        if (c.entries != want) {
-            std::string have;
-            for (const auto& e : c.entries)
-                have += " \"" + e + "\"";
-            fail("expected the entries of " + l.args[0] + " to be" + l.rest.substr(l.args[0].size()) +
-                 ", but they are" + (have.empty() ? " none" : have));
-        }
     }
 
     void do_expect_pixel(const ScenarioLine& l) {
@@ -785,15 +516,15 @@ class Runner {
         quiet();
         std::string path, section, rest, err;
         split_ini(l, path, section, rest);
-        auto words = sim::split_words(rest, &err);
+        std::vector<bool> quoted;
+        auto words = common::split_words(rest, &err, &quoted);
         if (words.size() != 2) fail("usage: expect-ini PATH [section] key \"value\"|missing");
-        std::string f = full(path);
+        std::string f = profile_path(path);
         const char* absent = "\x01<missing>\x01";
         char value[1024];
         GetPrivateProfileStringA(section.c_str(), words[0].c_str(), absent, value, sizeof value, f.c_str());
         bool missing = std::string(value) == absent;
-        if (words[1] == "missing" && rest.find('"') == std::string::npos &&
-            rest.find('\'') == std::string::npos) {
+        if (words[1] == "missing" && !quoted[1]) {
             if (!missing)
                 fail("expected no [" + section + "] " + words[0] + " in " + path + ", but it is \"" + value +
                      "\"");
@@ -815,7 +546,7 @@ class Runner {
         HKEY root = root_key(key.substr(0, slash));
         if (!root || slash == std::string::npos)
             fail("expect-reg: the key starts with a root such as HKEY_LOCAL_MACHINE");
-        bool want_missing = l.args[2] == "missing" && l.rest.rfind('"') == std::string::npos;
+        bool want_missing = l.keyword(2, "missing");
         HKEY h;
         std::string have;
         bool present = false;
@@ -857,10 +588,15 @@ class Runner {
     void do_expect_log(const ScenarioLine& l) {
         quiet();
         std::string text;
-        if (!sim::read_host_file(host_of(l.args[0]), text))
+        bool want_missing = l.keyword(2, "missing");
+        if (!sim::read_host_file(host_of(l.args[0]), text)) {
+            if (want_missing) return;
             fail("expected the file " + l.args[0] + ", but it does not exist");
+        }
         auto lines = lines_of(text);
-        if (std::find(lines.begin(), lines.end(), l.args[1]) == lines.end())
+        bool present = std::find(lines.begin(), lines.end(), l.args[1]) != lines.end();
+        if (want_missing && present) fail("expected no line \"" + l.args[1] + "\" in " + l.args[0]);
+        if (!want_missing && !present)
             fail("expected the line \"" + l.args[1] + "\" in " + l.args[0] + ", which holds:\n" + text);
     }
 
@@ -875,7 +611,7 @@ class Runner {
     void do_expect_exec(const ScenarioLine& l) {
         quiet();
         std::string text = machine_log("exec.log");
-        if (l.args.size() == 1 && l.args[0] == "none" && l.rest.find('"') == std::string::npos) {
+        if (l.args.size() == 1 && l.keyword(0, "none")) {
             if (!text.empty()) fail("expected no program start, but the starts were:\n" + text);
             return;
         }
@@ -899,19 +635,22 @@ class Runner {
         if (have != l.args[0]) fail("expected the power request " + l.args[0] + ", but it is " + have);
     }
 
+    // "group" [missing], "group" "item" [missing]
     void do_expect_progman(const ScenarioLine& l) {
         quiet();
         sim::Progman pm;
         std::string error;
         if (!sim::load_progman(machine_dir_, pm, &error)) fail(error);
+        bool want_missing = l.keyword(l.args.size() - 1, "missing");
+        bool item_named = l.args.size() - (want_missing ? 1 : 0) == 2;
         const sim::ProgmanGroup* g = sim::progman_group(pm, l.args[0]);
-        if (!g)
-            fail("expected the Program Manager group \"" + l.args[0] + "\", but the groups are:\n" +
-                 sim::describe_progman(pm));
-        if (l.args.size() < 2) return;
-        for (const auto& i : g->items)
-            if (sim::equal_nocase(i.name, l.args[1])) return;
-        fail("expected the item \"" + l.args[1] + "\" in \"" + l.args[0] + "\", but the groups are:\n" +
+        bool present = g && (!item_named || std::any_of(g->items.begin(), g->items.end(), [&](const auto& i) {
+                           return sim::equal_nocase(i.name, l.args[1]);
+                       }));
+        if (present == !want_missing) return;
+        std::string what = item_named ? "item \"" + l.args[1] + "\" in \"" + l.args[0] + "\""
+                                      : "Program Manager group \"" + l.args[0] + "\"";
+        fail(std::string(want_missing ? "expected no " : "expected the ") + what + ", but the groups are:\n" +
              sim::describe_progman(pm));
     }
 
@@ -929,7 +668,7 @@ class Runner {
 
 namespace {
 // Lines that no scenario file wrote (the interactive agent's answers, the defaults agent's).
-const ScenarioLine kAgentLine{"(agent)", 0, "agent", {}, "", ""};
+const ScenarioLine kAgentLine{"(agent)", 0, "agent", {}, {}, "", ""};
 } // namespace
 
 ScenarioSession::ScenarioSession(std::string base_dir, ScenarioOptions options)

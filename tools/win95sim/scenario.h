@@ -3,24 +3,11 @@
 #pragma once
 
 #include "platform/sim/driver/agent.h"
+#include "tools/scenario/scenario_file.h"
 
 #include <memory>
 #include <string>
 #include <vector>
-
-struct ScenarioLine {
-    std::string file;
-    int line = 0;
-    std::string verb;
-    std::vector<std::string> args; // words after the verb; quotes removed
-    std::string rest;              // the text after the verb, as written
-    std::string body;              // the inline content of `file PATH <<WORD`
-};
-
-// Reads and checks a scenario; false with "FILE:LINE: what is wrong" for the first malformed line.
-bool parse_scenario(const std::string& path, std::vector<ScenarioLine>& out, std::string* error);
-bool parse_scenario_text(const std::string& text, const std::string& name, std::vector<ScenarioLine>& out,
-                         std::string* error);
 
 struct ScenarioOptions {
     std::string machine_dir;  // empty: a fresh machine in a temporary folder, removed afterwards
@@ -52,7 +39,3 @@ class ScenarioSession {
   private:
     std::unique_ptr<Runner> runner_;
 };
-
-// The words of one answer line (click, check, type, select, pick, dblclick, key, open-file, cancel-file)
-// as inputs for a dialog; used by the scenario runner and the interactive agent.
-bool is_answer_verb(const std::string& verb);

@@ -11,21 +11,10 @@
 #include <cstring>
 #include <filesystem>
 #include <map>
-#include <sys/stat.h>
 
 namespace sim {
 
 namespace {
-
-struct FileStamp {
-    bool exists = false;
-    bool regular = false;
-    dev_t dev = 0;
-    ino_t ino = 0;
-    off_t size = 0;
-    long long mtime_ns = 0;
-    bool operator==(const FileStamp&) const = default;
-};
 
 // An open key: where it points, kept as a path so that it survives a reload of the file.
 struct OpenKey {
@@ -40,7 +29,7 @@ struct RegistryState {
     RegHive hive;
     bool loaded = false;
     bool unreadable = false; // the file is there but could not be read: never write over it
-    FileStamp stamp;
+    HostFileStamp stamp;
     std::map<std::uintptr_t, OpenKey> handles;
     std::uintptr_t next_handle = 0x1000;
 };
@@ -51,19 +40,6 @@ constexpr std::size_t kMaxDepth = 512;
 
 std::string registry_file() {
     return (std::filesystem::path(machine().dir) / "registry.reg").string();
-}
-
-FileStamp stamp_of(const std::string& path) {
-    struct stat st {};
-    FileStamp s;
-    if (::stat(path.c_str(), &st) != 0) return s;
-    s.exists = true;
-    s.regular = S_ISREG(st.st_mode);
-    s.dev = st.st_dev;
-    s.ino = st.st_ino;
-    s.size = st.st_size;
-    s.mtime_ns = static_cast<long long>(st.st_mtim.tv_sec) * 1000000000LL + st.st_mtim.tv_nsec;
-    return s;
 }
 
 // A damaged file is used as far as it can be read; the lines that could not are reported once, and the
@@ -77,7 +53,7 @@ void report_errors(const std::string& path, const std::string& text,
                  saved ? "; the file as it was is kept in " : "", saved ? kept.c_str() : "");
 }
 
-void load(RegistryState& s, const std::string& path, const FileStamp& now) {
+void load(RegistryState& s, const std::string& path, const HostFileStamp& now) {
     s.hive = RegHive(machine().settings.codepage);
     s.loaded = true;
     s.stamp = now;
@@ -108,7 +84,7 @@ RegistryState& state_unsynced() {
 RegistryState& state() {
     RegistryState& s = state_unsynced();
     std::string path = registry_file();
-    FileStamp now = stamp_of(path);
+    HostFileStamp now = host_file_stamp(path);
     if (!s.loaded || !(now == s.stamp)) load(s, path, now);
     return s;
 }
@@ -119,7 +95,7 @@ LONG save(RegistryState& s) {
         s.loaded = false; // the change is lost: read the file again at the next call
         return ERROR_CANTWRITE;
     }
-    s.stamp = stamp_of(path);
+    s.stamp = host_file_stamp(path);
     return ERROR_SUCCESS;
 }
 
@@ -169,7 +145,8 @@ HKEY new_handle(RegistryState& s, const OpenKey& k) {
     return reinterpret_cast<HKEY>(h);
 }
 
-// Fault injection: changes at or below a listed key prefix are refused.
+// Fault injection: a listed key and everything below it may be read but not changed, like a key whose
+// permissions grant reading only. Changes are refused, and so is opening it with any right to change it.
 bool denied(RegistryState& s, const OpenKey& k) {
     std::string full = kRegRootNames[k.root];
     for (const std::string& part : k.path)
@@ -182,6 +159,13 @@ bool denied(RegistryState& s, const OpenKey& k) {
             return true;
     }
     return false;
+}
+
+constexpr REGSAM kChangeRights =
+    KEY_SET_VALUE | KEY_CREATE_SUB_KEY | KEY_CREATE_LINK | DELETE | WRITE_DAC | WRITE_OWNER;
+
+bool open_denied(RegistryState& s, const OpenKey& k, REGSAM sam) {
+    return (sam & kChangeRights) && denied(s, k);
 }
 
 // Names that the file could not carry (a line break would end its line).
@@ -219,13 +203,14 @@ LONG copy_data(const RegValue& v, LPDWORD type, LPBYTE data, LPDWORD size) {
     return ERROR_SUCCESS;
 }
 
-LONG open_key(HKEY hKey, LPCSTR lpSubKey, PHKEY phkResult) {
+LONG open_key(HKEY hKey, LPCSTR lpSubKey, REGSAM sam, PHKEY phkResult) {
     if (!phkResult) return ERROR_INVALID_PARAMETER;
     *phkResult = nullptr;
     RegistryState& s = state();
     OpenKey k;
     if (LONG r = resolve_sub(s, hKey, lpSubKey, k)) return r;
     if (!find(s, k)) return ERROR_FILE_NOT_FOUND;
+    if (open_denied(s, k, sam)) return ERROR_ACCESS_DENIED;
     *phkResult = new_handle(s, k);
     return ERROR_SUCCESS;
 }
@@ -236,11 +221,12 @@ LONG open_key(HKEY hKey, LPCSTR lpSubKey, PHKEY phkResult) {
 
 using namespace sim;
 
-LONG WINAPI RegOpenKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD, REGSAM, PHKEY phkResult) {
-    return open_key(hKey, lpSubKey, phkResult);
+LONG WINAPI RegOpenKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD, REGSAM samDesired, PHKEY phkResult) {
+    return open_key(hKey, lpSubKey, samDesired, phkResult);
 }
 
-// The old form hands back the caller's own handle for an empty subkey.
+// The old form hands back the caller's own handle for an empty subkey. The old forms open with the rights
+// the key grants (MAXIMUM_ALLOWED), so a denied key opens, for reading.
 LONG WINAPI RegOpenKeyA(HKEY hKey, LPCSTR lpSubKey, PHKEY phkResult) {
     if (phkResult && (!lpSubKey || !*lpSubKey)) {
         RegistryState& s = state();
@@ -249,18 +235,19 @@ LONG WINAPI RegOpenKeyA(HKEY hKey, LPCSTR lpSubKey, PHKEY phkResult) {
         *phkResult = hKey;
         return ERROR_SUCCESS;
     }
-    return open_key(hKey, lpSubKey, phkResult);
+    return open_key(hKey, lpSubKey, MAXIMUM_ALLOWED, phkResult);
 }
 
 // Windows 95 keeps no volatile keys; every key is stored.
-LONG WINAPI RegCreateKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD, LPSTR, DWORD, REGSAM, LPSECURITY_ATTRIBUTES,
-                            PHKEY phkResult, LPDWORD lpdwDisposition) {
+LONG WINAPI RegCreateKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD, LPSTR, DWORD, REGSAM samDesired,
+                            LPSECURITY_ATTRIBUTES, PHKEY phkResult, LPDWORD lpdwDisposition) {
     if (!phkResult) return ERROR_INVALID_PARAMETER;
     *phkResult = nullptr;
     RegistryState& s = state();
     OpenKey k;
     if (LONG r = resolve_sub(s, hKey, lpSubKey, k)) return r;
     bool exists = find(s, k) != nullptr;
+    if (exists && open_denied(s, k, samDesired)) return ERROR_ACCESS_DENIED;
     if (!exists) {
         if (lpSubKey && !storable_name(lpSubKey)) return ERROR_INVALID_PARAMETER;
         if (denied(s, k)) return ERROR_ACCESS_DENIED;
@@ -274,7 +261,7 @@ LONG WINAPI RegCreateKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD, LPSTR, DWORD, REG
 
 LONG WINAPI RegCreateKeyA(HKEY hKey, LPCSTR lpSubKey, PHKEY phkResult) {
     if (phkResult && (!lpSubKey || !*lpSubKey)) return RegOpenKeyA(hKey, lpSubKey, phkResult);
-    return RegCreateKeyExA(hKey, lpSubKey, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr,
+    return RegCreateKeyExA(hKey, lpSubKey, 0, nullptr, REG_OPTION_NON_VOLATILE, MAXIMUM_ALLOWED, nullptr,
                            phkResult, nullptr);
 }
 

@@ -62,7 +62,10 @@ Input await_input() {
     std::string line;
     while (read_line(line)) {
         Input input;
-        if (decode_input(line, input)) return input;
+        if (decode_input(line, input)) {
+            recheck_settings();
+            return input;
+        }
         if (line.rfind("screenshot ", 0) == 0) {
             std::string path;
             std::string error = "the request is malformed";

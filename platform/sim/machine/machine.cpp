@@ -1,6 +1,7 @@
 // machine.ini: reading, writing and the `set` form of each setting.
 #include "platform/sim/machine/machine.h"
 #include "platform/sim/machine/textfile.h"
+#include "common/words.h"
 
 #include <charconv>
 #include <filesystem>
@@ -87,30 +88,7 @@ std::string quote(const std::string& s) {
 } // namespace
 
 std::vector<std::string> split_words(const std::string& line, std::string* error) {
-    std::vector<std::string> words;
-    size_t i = 0;
-    while (i < line.size()) {
-        char c = line[i];
-        if (c == ' ' || c == '\t') {
-            ++i;
-            continue;
-        }
-        if (c == '"' || c == '\'') {
-            size_t end = line.find(c, i + 1);
-            if (end == std::string::npos) {
-                if (error) *error = std::string("unterminated string starting with ") + c;
-                return {};
-            }
-            words.push_back(line.substr(i + 1, end - i - 1));
-            i = end + 1;
-            continue;
-        }
-        size_t end = line.find_first_of(" \t", i);
-        if (end == std::string::npos) end = line.size();
-        words.push_back(line.substr(i, end - i));
-        i = end;
-    }
-    return words;
+    return common::split_words(line, error);
 }
 
 bool apply_setting(Settings& s, const std::string& line, const std::string& base, std::string* error) {

@@ -2,6 +2,8 @@
 // injections, and the process state (module path, current directory) kept beside it.
 #pragma once
 
+#include "platform/sim/machine/textfile.h"
+
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -54,13 +56,25 @@ struct RegistryState; // platform/sim/registry.cpp
 struct Machine {
     std::string dir; // host folder
     Settings settings;
+    // machine.ini as last read: a change made while the process runs (a scenario's `set`, another
+    // program) is read at the next call that looks at the settings.
+    HostFileStamp settings_stamp;
+    long long settings_checked_ms = 0;
+    // Settings replaced by a newer machine.ini stay alive until the process ends, so that a call still
+    // holding one of their drives is not left with a dangling pointer.
+    std::vector<std::unique_ptr<Settings>> retired_settings;
     std::string module_path = "C:\\SETUP.EXE";
     std::string current_dir = "C:\\";        // always ends in a backslash
     std::shared_ptr<RegistryState> registry; // loaded at the process's first registry call
 };
 
-// The attached machine; aborts with a message when the process is not attached.
+// The attached machine; aborts with a message when the process is not attached. Its settings are those
+// of machine.ini now: a changed file is read again, at most a few milliseconds after the change, and at
+// once after recheck_settings().
 Machine& machine();
+// The next look at the machine reads machine.ini again if it changed (after the user answered, since
+// the machine may have been changed while the program waited).
+void recheck_settings();
 bool is_attached();
 
 // machine.ini

@@ -4,8 +4,22 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <sys/stat.h>
 
 namespace sim {
+
+HostFileStamp host_file_stamp(const std::string& path) {
+    struct stat st {};
+    HostFileStamp s;
+    if (::stat(path.c_str(), &st) != 0) return s;
+    s.exists = true;
+    s.regular = S_ISREG(st.st_mode);
+    s.dev = st.st_dev;
+    s.ino = st.st_ino;
+    s.size = st.st_size;
+    s.mtime_ns = static_cast<long long>(st.st_mtim.tv_sec) * 1000000000LL + st.st_mtim.tv_nsec;
+    return s;
+}
 
 bool read_host_file(const std::string& path, std::string& out) {
     std::error_code ec;

@@ -1,0 +1,37 @@
+// Scenario files: the lines of the scenario language (docs/scenarios.md), read and checked before anything
+// runs. Platform-neutral, so that win95sim and the Windows driver (windriver.exe) read a scenario alike.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+struct ScenarioLine {
+    std::string file;
+    int line = 0;
+    std::string verb;
+    std::vector<std::string> args; // words after the verb; quotes removed
+    std::vector<bool> quoted;      // for each word, whether it was written in quotes
+    std::string rest;              // the text after the verb, as written
+    std::string body;              // the inline content of `file PATH <<WORD`
+
+    // ARGS[I] is the bare word WORD: a keyword such as `missing` or `none`, not a quoted text.
+    bool keyword(std::size_t i, const char* word) const {
+        return i < args.size() && args[i] == word && !(i < quoted.size() && quoted[i]);
+    }
+};
+
+// Reads and checks a scenario; false with "FILE:LINE: what is wrong" for the first malformed line.
+bool parse_scenario(const std::string& path, std::vector<ScenarioLine>& out, std::string* error);
+bool parse_scenario_text(const std::string& text, const std::string& name, std::vector<ScenarioLine>& out,
+                         std::string* error);
+
+// The verbs that answer a dialog (click, check, type, select, pick, dblclick, key, open-file, cancel-file).
+bool is_answer_verb(const std::string& verb);
+
+// An INI line's parts: "PATH [section] rest", where the section may hold blanks. False with the reason.
+bool split_ini_line(const ScenarioLine& l, std::string& path, std::string& section, std::string& rest,
+                    std::string* error);
+
+// Leading and trailing blanks removed.
+std::string trim_blanks(const std::string& s);
