@@ -12,9 +12,9 @@ namespace {
 // section gives DEFAULT_TEXT as its one name. False after message 13 when there is no name at all.
 BOOL ReadKeyNames(const char* section, const char* defaultText, const char* file, char (&keys)[kKeyListCap]) {
     DWORD got = GetPrivateProfileStringA(section, nullptr, "", keys, sizeof keys, file);
-    if (got == 0) {
+    if (got == 0 && defaultText) {
         // A missing section offers the default text as its one entry.
-        std::size_t len = std::strlen(defaultText ? defaultText : "");
+        std::size_t len = std::strlen(defaultText);
         if (len + 2 <= sizeof keys) {
             std::memcpy(keys, defaultText, len);
             keys[len] = keys[len + 1] = '\0';
