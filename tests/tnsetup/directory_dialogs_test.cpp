@@ -138,6 +138,15 @@ TEST_F(CountryAndDestination, TheDestinationIsTakenAsTypedWithItsBackslashAndThe
     EXPECT_EQ(lstrlenA(szDestDir), kPathCap - 1); // what the field showed, cut, and never taken
 }
 
+TEST_F(CountryAndDestination, BrowsingAddsTheProductFolderUnlessTheChosenDirectoryIsThatFolder) {
+    PutInf(kCountries);
+    Answer({click("Browse..."), type(IDC_DRIVEDIR_PATH, "c:\\mytarno"), click("OK"), click("Browse..."),
+            type(IDC_DRIVEDIR_PATH, "c:\\windows\\tarno"), click("OK"), click("Exit")});
+    EXPECT_EQ(RunSetupDirDialog(), kDialogExit);
+    EXPECT_EQ(Seen(3, IDC_SETUPDIR_PATH).text, "C:\\MYTARNO\\TARNO\\");
+    EXPECT_EQ(Seen(6, IDC_SETUPDIR_PATH).text, "C:\\WINDOWS\\TARNO\\");
+}
+
 TEST_F(CountryAndDestination, ServerSetupTakesOnlyTheDestination) {
     PutInf(kCountries);
     fServerSetup = TRUE;
