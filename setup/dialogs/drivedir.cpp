@@ -136,7 +136,7 @@ BOOL BrowseForDirectory(const char* start) {
     char before[kDialogPathCap];
     CopyText(before, szDialogPath);
     // A start that does not fit is not cut into another directory: browsing then starts where it is.
-    if (!CopyText(szDialogPath, start)) szDialogPath[0] = '\0';
+    JoinPath(szDialogPath, start);
     if (RunDriveDirDialog() == kDialogContinue) return TRUE;
     CopyText(szDialogPath, before);
     return FALSE;

@@ -17,7 +17,7 @@ RememberedChoice country;
 
 // The Windows directory + "TARNO\"; empty, so that nothing is taken, when that path does not fit.
 void SetDefaultDestination() {
-    if (!CopyText(szDestDir, szWindowsDir) || !AppendText(szDestDir, kProductFolder)) szDestDir[0] = '\0';
+    JoinPath(szDestDir, szWindowsDir, kProductFolder);
 }
 
 // True when the last directory of PATH (with its trailing backslash) is the product's own folder.
@@ -75,10 +75,8 @@ INT_PTR OnInitDialog(HWND dialog, LPARAM) {
 // Browsing starts in the Windows directory, whatever the field holds; the chosen directory gets the
 // product's own folder unless it is that folder already.
 void OnBrowse(HWND dialog) {
-    if (BrowseForDirectory(szWindowsDir)) {
-        CopyText(szDestDir, szDialogPath);
-        if (!EndsInProductFolder(szDestDir)) AppendText(szDestDir, kProductFolder);
-    }
+    if (BrowseForDirectory(szWindowsDir))
+        JoinPath(szDestDir, szDialogPath, EndsInProductFolder(szDialogPath) ? "" : kProductFolder);
     SetDlgItemTextA(dialog, IDC_SETUPDIR_PATH, szDestDir);
     SetFocus(dialog);
 }

@@ -139,20 +139,17 @@ BOOL BoxState(HWND dialog, int box) {
 }
 
 void EnableWhilePathTyped(HWND dialog, int buttonId, int fieldId) {
-    BOOL typed = GetWindowTextLengthA(GetDlgItem(dialog, fieldId)) >= kShortestPath;
+    BOOL typed = SendDlgItemMessageA(dialog, fieldId, WM_GETTEXTLENGTH, 0, 0) >= kShortestPath;
     EnableWindow(GetDlgItem(dialog, buttonId), typed);
 }
 
 BOOL TakePathField(HWND dialog, int fieldId, char* path, std::size_t cap) {
     char text[kPathFieldCap];
     GetDlgItemTextA(dialog, fieldId, text, sizeof text);
-    char whole[kPathFieldCap];
-    CopyText(whole, text);
-    // The field may hold more than was read; then the backslash cannot be added to the whole text.
-    if (AddBackslash(whole) && lstrlenA(whole) < static_cast<int>(cap)) {
-        CopyTextN(path, cap, whole);
-        return TRUE;
-    }
+    int length = lstrlenA(text);
+    const char* backslash = length > 0 && text[length - 1] == '\\' ? "" : "\\";
+    // A field that holds more than was read cannot be taken whole either.
+    if (length < kPathFieldCap - 1 && JoinPathN(path, cap, {text, backslash})) return TRUE;
     ShowSetupMessage(dialog, MB_ICONHAND, IDS_DIR_NOT_VALID, text);
     SetFocus(GetDlgItem(dialog, fieldId));
     return FALSE;

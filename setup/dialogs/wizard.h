@@ -71,8 +71,8 @@ BOOL BoxState(HWND dialog, int box);
 void EnableWhilePathTyped(HWND dialog, int buttonId, int fieldId);
 
 // Takes the whole text of the path field FIELD_ID into PATH of CAP bytes with a trailing backslash. A text
-// that does not fit with its backslash is not cut into another path: message 29 names it, the focus goes
-// back to the field, and the result is false.
+// that does not fit with its backslash is not cut into another path: message 29 names it, PATH is left
+// empty, the focus goes back to the field, and the result is false.
 BOOL TakePathField(HWND dialog, int fieldId, char* path, std::size_t cap);
 
 // Define Directory, starting in START. True on OK: szDialogPath holds the chosen directory in upper case
@@ -81,21 +81,27 @@ BOOL BrowseForDirectory(const char* start);
 
 // The Welcome dialog: 1 Continue, 0 Exit.
 WORD RunWelcomeDialog();
-INT_PTR CALLBACK WelcomeDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam);
+EXPORTED INT_PTR CALLBACK WelcomeDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam);
 
 // The country and destination: 1 Continue, 0 Exit.
 WORD RunSetupDirDialog();
+EXPORTED INT_PTR CALLBACK SetupDirDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam);
 // The country and destination taken from DEFAULT_COUNTRY without a dialog; false after its message.
 BOOL SetDefaultCountryAndPath(const char* defaultCountry);
 // Define Directory: browses from szDialogPath; on 1 (OK) szDialogPath holds the chosen directory in upper
 // case; 0 Cancel. Used by the country dialog and by Insert disk.
 WORD RunDriveDirDialog();
+EXPORTED INT_PTR CALLBACK DriveDirDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam);
 // The installation options: 1 Continue, 2 Back, 0 Exit.
 WORD RunSetupOptionsDialog();
+EXPORTED INT_PTR CALLBACK SetupOptionsDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam);
 // Keyboard Layouts, from the options: 1 OK (table rebuilt), 0 Cancel, 2 leaving Setup confirmed.
 WORD RunLangLayoutDialog();
+EXPORTED INT_PTR CALLBACK LanguageLayoutProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam);
 // Fonts, from the options: 1 OK (font choices stored), 0 Cancel, 2 leaving Setup confirmed.
 WORD RunFontsDialog();
+EXPORTED INT_PTR CALLBACK FontsDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam);
 // Insert disk: asks for the disk labelled DISK_LABEL; on 1 (OK) szDialogPath holds the path with a trailing
 // backslash; 0 when the user gave up.
 WORD RunInsertDiskDialog(const char* diskLabel);
+EXPORTED INT_PTR CALLBACK SourceDirDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam);

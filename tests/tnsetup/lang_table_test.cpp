@@ -175,6 +175,13 @@ TEST_F(LangTable, TheKeyboardLayoutsListRewritesTheTableWithoutASpareRecord) {
     EXPECT_EQ(nLang, 2);
     EXPECT_EQ(Table(), (Records{"US:US", "BG:Bulgarian"}));
     EXPECT_EQ(LockCount(), 0u);
+
+    // A chosen layout that the section lacks has no field 5, and that is the message.
+    SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>("Martian"));
+    agent.push(sim::click(IDOK));
+    EXPECT_TRUE(RewriteLangTable(list));
+    EXPECT_EQ(LastMessage(), "Can't search member number 5 in ''");
+    EXPECT_EQ(Table(), (Records{"US:US", "BG:Bulgarian", ":Martian"}));
     DestroyWindow(list);
 }
 
