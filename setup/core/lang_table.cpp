@@ -46,26 +46,12 @@ BOOL GetRecordField(const char* list, int n, char (&field)[N], BOOL report) {
     return GetListField(list, n, field, N, chListDelimiter, report);
 }
 
-<<<<<<< HEAD
-// Reads the code of the layout in record INDEX (its name already there) from its line in setup1.inf.
-BOOL ReadLayoutCode(int index, DWORD lineCap) {
-    char line[kRewriteLineCap];
-    LangEntry& entry = lpLang[index];
-    if (ReadInfString(IDS_SEC_KEYBOARD_LAYOUTS, entry.szLayout, line, lineCap) == 0) {
-=======
-DWORD ReadInfValue(UINT sectionId, const char* key, char* value, DWORD cap) {
-    char section[64];
-    LoadText(sectionId, section, sizeof section);
-    return GetPrivateProfileStringA(section, key, "", value, cap, szInfFile);
-}
-
 // Reads the code of the layout in record INDEX (its name already there) from its line in setup1.inf; a
 // layout the section does not have is reported as such.
 BOOL ReadLayoutCode(int index) {
     char line[kLayoutLineCap];
     LangEntry& entry = lpLang[index];
-    if (ReadInfValue(IDS_SEC_KEYBOARD_LAYOUTS, entry.szLayout, line, sizeof line) == 0) {
->>>>>>> main
+    if (ReadInfString(IDS_SEC_KEYBOARD_LAYOUTS, entry.szLayout, line, sizeof line) == 0) {
         ShowSetupMessage(hwndSetup, MB_ICONHAND, IDS_NO_LAYOUT_FOR_NATION, entry.szLayout);
         return FALSE;
     }
@@ -185,7 +171,7 @@ BOOL RewriteLangTable(HWND selected) {
         lpLang[i].szCode[0] = '\0';
         // A layout without a line has no field 5 either: that is what is reported.
         char line[kRewriteLineCap];
-        ReadInfValue(IDS_SEC_KEYBOARD_LAYOUTS, name, line, sizeof line);
+        ReadInfString(IDS_SEC_KEYBOARD_LAYOUTS, name, line, sizeof line);
         GetRecordField(line, kLayoutCodeField, lpLang[i].szCode, TRUE);
     }
     UnlockLangTable();
