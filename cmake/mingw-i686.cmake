@@ -7,3 +7,7 @@ set(CMAKE_FIND_ROOT_PATH /usr/i686-w64-mingw32)
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+# Windows 95 runs on a 386DX; the compiler's default, the Pentium Pro, has instructions a 386, a 486 and a
+# Pentium lack (cmov first of all).
+set(CMAKE_C_FLAGS_INIT "-march=i386")
+set(CMAKE_CXX_FLAGS_INIT "-march=i386")

@@ -1,9 +1,11 @@
 // Bounded text into fixed buffers: a text longer than the buffer is cut, never overflowed, and the
-// buffer always ends with a NUL. Shared by both programs (header only: the loader links nothing of tnsetup).
+// buffer always ends with a NUL. A path is never cut: JoinPath fails instead, since a cut path names
+// another file. Shared by both programs (header only: the loader links nothing of tnsetup).
 #pragma once
 
 #include <cstddef>
 #include <cstring>
+#include <initializer_list>
 
 // Copies SRC into DST of CAP bytes. True when the whole text fitted.
 inline bool CopyTextN(char* dst, std::size_t cap, const char* src) {
@@ -63,4 +65,30 @@ inline bool AddBackslashN(char* dst, std::size_t cap) {
 template <std::size_t N>
 bool AddBackslash(char (&dst)[N]) {
     return AddBackslashN(dst, N);
+}
+
+// Joins PARTS into DST of CAP bytes, whole or not at all: when the joined text does not fit, DST is left
+// empty and the result is false, so that a cut path can never be used in place of the one meant. DST may
+// be the first part (a path grown in place); no other part may overlap it.
+inline bool JoinPathN(char* dst, std::size_t cap, std::initializer_list<const char*> parts) {
+    std::size_t total = 0;
+    for (const char* part : parts)
+        total += part ? std::strlen(part) : 0;
+    if (total >= cap) {
+        if (cap) dst[0] = '\0';
+        return false;
+    }
+    std::size_t at = 0;
+    for (const char* part : parts) {
+        std::size_t len = part ? std::strlen(part) : 0;
+        if (part != dst + at && len) std::memmove(dst + at, part, len);
+        at += len;
+    }
+    dst[at] = '\0';
+    return true;
+}
+
+template <std::size_t N, typename... Parts>
+bool JoinPath(char (&dst)[N], const Parts&... parts) {
+    return JoinPathN(dst, N, {static_cast<const char*>(parts)...});
 }

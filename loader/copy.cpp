@@ -18,33 +18,34 @@ BOOL ExistsAs(const char* path) {
     return LZOpenFileA(const_cast<LPSTR>(path), &of, OF_EXIST) >= 0;
 }
 
+// The file's path in the source directory; false when it does not fit (a file that cannot be named is
+// missing) or the directory is not known.
+BOOL SourcePath(const char* name, char (&path)[MAX_PATH]) {
+    return szLoaderSourceDir[0] && JoinPath(path, szLoaderSourceDir, name);
+}
+
 // True when the file lies in the source directory under its own or its compressed name.
 BOOL SourcePresent(const char* name) {
     char path[MAX_PATH], compressed[MAX_PATH];
-    CopyText(path, szLoaderSourceDir);
-    AppendText(path, name);
+    if (!SourcePath(name, path)) return FALSE;
     if (ExistsAs(path)) return TRUE;
-    MakeCompressedName(path, compressed, sizeof compressed);
-    return ExistsAs(compressed);
+    return MakeCompressedName(path, compressed, sizeof compressed) && ExistsAs(compressed);
 }
 
 INT OpenSource(const char* name) {
     char path[MAX_PATH], compressed[MAX_PATH];
+    if (!SourcePath(name, path)) return -1;
     OFSTRUCT of;
-    CopyText(path, szLoaderSourceDir);
-    AppendText(path, name);
     INT h = LZOpenFileA(path, &of, OF_READ);
-    if (h >= 0) return h;
-    MakeCompressedName(path, compressed, sizeof compressed);
+    if (h >= 0 || !MakeCompressedName(path, compressed, sizeof compressed)) return h;
     return LZOpenFileA(compressed, &of, OF_READ);
 }
 
-// Copies one file, expanding it when it is stored compressed; the destination path goes to DEST.
-BOOL CopyOneFile(const char* name, char* dest, size_t destCap) {
+// Copies one file, expanding it when it is stored compressed, to DEST in the temporary directory.
+BOOL CopyOneFile(const char* name, char (&dest)[MAX_PATH]) {
+    if (!JoinPath(dest, szLoaderTempDir, name)) return FALSE;
     INT source = OpenSource(name);
     if (source < 0) return FALSE;
-    CopyTextN(dest, destCap, szLoaderTempDir);
-    AppendTextN(dest, destCap, name);
     OFSTRUCT of;
     INT target = LZOpenFileA(dest, &of, OF_CREATE);
     if (target < 0) {
@@ -57,6 +58,12 @@ BOOL CopyOneFile(const char* name, char* dest, size_t destCap) {
     return copied >= 0;
 }
 
+// A directory's name without its trailing backslash; a root such as C:\ keeps it.
+void StripTrailingBackslash(char* path) {
+    size_t len = lstrlenA(path);
+    if (len > 3 && path[len - 1] == '\\') path[len - 1] = '\0';
+}
+
 int CopyFailed() {
     LZDone();
     MessageBoxA(nullptr, "Unable to initialize TARNO Setup.", "SETUP", MB_OK);
@@ -65,8 +72,8 @@ int CopyFailed() {
 
 } // namespace
 
-void MakeCompressedName(const char* name, char* out, size_t cap) {
-    CopyTextN(out, cap, name);
+BOOL MakeCompressedName(const char* name, char* out, size_t cap) {
+    if (!JoinPathN(out, cap, {name})) return FALSE;
     size_t len = lstrlenA(out);
     size_t base = len;
     while (base > 0 && out[base - 1] != '\\' && out[base - 1] != '/' && out[base - 1] != ':')
@@ -74,12 +81,12 @@ void MakeCompressedName(const char* name, char* out, size_t cap) {
     const char* dot = nullptr;
     for (size_t i = base; i < len; ++i)
         if (out[i] == '.') dot = out + i;
-    if (dot && out + len - dot >= 2)
+    if (dot && out + len - dot >= 2) {
         out[len - 1] = '_';
-    else if (dot)
-        AppendTextN(out, cap, "_"); // "name." has an extension of the dot alone
-    else
-        AppendTextN(out, cap, "._");
+        return TRUE;
+    }
+    // "name." has an extension of the dot alone.
+    return JoinPathN(out, cap, {out, dot ? "_" : "._"});
 }
 
 int CopySetupFiles() {
@@ -91,14 +98,15 @@ int CopySetupFiles() {
     }
     char tempName[32];
     LoadLoaderString(IDS_LOADER_TEMP_DIR, tempName, sizeof tempName);
-    CopyText(szLoaderTempDir, szLoaderWindowsDir);
-    AppendText(szLoaderTempDir, tempName);
+    // The directory is named with its backslash, so the name must fit with it.
+    if (!JoinPath(szLoaderTempDir, szLoaderWindowsDir, tempName, "\\")) return CopyFailed();
+    StripTrailingBackslash(szLoaderTempDir);
     CreateDirectoryA(szLoaderTempDir, nullptr); // an existing directory is used as it is
     AddBackslash(szLoaderTempDir);
     char dest[MAX_PATH];
     for (UINT id : kSetupFiles) {
         LoadLoaderString(id, name, sizeof name);
-        if (!CopyOneFile(name, dest, sizeof dest)) return CopyFailed();
+        if (!CopyOneFile(name, dest)) return CopyFailed();
     }
     CopyText(szLoaderCommand, dest);
     LZDone();
@@ -123,8 +131,7 @@ void HandOver() {
     // The main program starts with the temporary directory as its current directory.
     char tempDir[MAX_PATH];
     CopyText(tempDir, szLoaderTempDir);
-    size_t len = lstrlenA(tempDir);
-    if (len > 3 && tempDir[len - 1] == '\\') tempDir[len - 1] = '\0';
+    StripTrailingBackslash(tempDir);
     SetCurrentDirectoryA(tempDir);
     BuildLoaderCommand(program);
     if (WinExec(szLoaderCommand, SW_SHOWNORMAL) < 32) {

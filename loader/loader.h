@@ -40,8 +40,8 @@ DWORD WindowsDriveFreeKB(char driveLetter);
 BOOL CheckLoaderFreeSpace();
 
 // The name under which a file lies compressed: the last character of the extension becomes "_", a name
-// without extension gets "._". The result is cut to CAP bytes.
-void MakeCompressedName(const char* name, char* out, size_t cap);
+// without extension gets "._". False, with OUT empty, when the name does not fit its CAP bytes.
+BOOL MakeCompressedName(const char* name, char* out, size_t cap);
 
 // The copy run by the window procedure; returns the end code (0 copied, 1 failed).
 int CopySetupFiles();
@@ -50,7 +50,7 @@ void HandOver();
 // Builds szLoaderCommand from the copied program's path, the switches and the source directory.
 void BuildLoaderCommand(const char* programPath);
 
-LRESULT CALLBACK CopySetupWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+EXPORTED LRESULT CALLBACK CopySetupWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 BOOL CreateLoaderWindow(HINSTANCE instance);
 int RunLoaderMessageLoop();
 

@@ -14,17 +14,18 @@ BOOL ReadWindowsDirectory() {
     return TRUE;
 }
 
-// The drive and directory of the loader's own file, with a trailing backslash.
+// The drive and directory of the loader's own file, with a trailing backslash; empty when the file's
+// path is not known whole (its directory would be another one).
 void ReadLoaderSourceDir() {
     char path[MAX_PATH];
     DWORD len = GetModuleFileNameA(nullptr, path, sizeof path);
-    if (len >= sizeof path) len = sizeof path - 1;
+    if (len >= sizeof path) len = 0;
     path[len] = '\0';
     while (len > 0 && path[len - 1] != '\\' && path[len - 1] != ':')
         --len;
     path[len] = '\0';
-    CopyText(szLoaderSourceDir, path);
-    AddBackslash(szLoaderSourceDir);
+    if (!path[0] || !JoinPath(szLoaderSourceDir, path) || !AddBackslash(szLoaderSourceDir))
+        szLoaderSourceDir[0] = '\0';
 }
 
 } // namespace

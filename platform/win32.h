@@ -14,6 +14,11 @@
 #include <commdlg.h>
 #include <ddeml.h>
 #include <lzexpand.h>
+#define EXPORTED extern "C" __declspec(dllexport)
 #else
 #include "platform/sim/win/windows.h"
+#define EXPORTED extern "C"
 #endif
+
+// EXPORTED marks the declaration of a window, dialog or DDE procedure that the program exports under its
+// plain name, as Windows programs export their callbacks (the Windows builds check the export table).

@@ -93,10 +93,13 @@ bool AcceptsUninstallState() {
 
 Step CheckStep() {
     if (!AcceptsUninstallState()) return Step::Options;
-    CopyText(szUninstInf, szDestDir);
     char name[32];
     LoadText(IDS_FILE_UNINST_INF, name, sizeof name);
-    AppendText(szUninstInf, name);
+    if (!JoinPath(szUninstInf, szDestDir, name)) {
+        // The uninstall information could not be named in this destination.
+        ShowSetupMessage(hwndSetup, MB_ICONHAND, IDS_DIR_NOT_VALID, szDestDir);
+        return Step::Cancel;
+    }
     if (CheckDiskSpace()) return Step::Chosen;
     fAskSetupOptions = TRUE; // so that the user can choose fewer components
     return Step::Options;
@@ -203,15 +206,17 @@ bool Install(HWND hwnd) {
     return true;
 }
 
-// The first key name of SECTION_ID in tarno.ini into KEY; false when the section has none.
-bool ReadFirstProductKey(UINT sectionId, char* key, std::size_t cap) {
+// The first key name of SECTION_ID in tarno.ini into KEY, cut to CAP bytes unless it must be WHOLE;
+// false when the section has none, or a key that must be whole does not fit.
+bool ReadFirstProductKey(UINT sectionId, char* key, std::size_t cap, bool whole) {
     char iniPath[kPathCap];
-    GetProductIniPath(iniPath, sizeof iniPath);
+    if (!GetProductIniPath(iniPath, sizeof iniPath)) return false;
     char section[32];
     LoadText(sectionId, section, sizeof section);
     char keys[kKeyListCap];
     if (GetPrivateProfileStringA(section, nullptr, "", keys, sizeof keys, iniPath) == 0 || !keys[0])
         return false;
+    if (whole) return JoinPathN(key, cap, {keys});
     CopyTextN(key, cap, keys);
     return true;
 }
@@ -226,14 +231,15 @@ void RunInstallation(HWND hwnd) {
 
 BOOL IsAlreadyInstalled() {
     char iniPath[kPathCap];
-    GetProductIniPath(iniPath, sizeof iniPath);
-    if (!FileExists(iniPath)) return FALSE;
+    if (!GetProductIniPath(iniPath, sizeof iniPath) || !FileExists(iniPath)) return FALSE;
     char location[kKeyListCap];
-    if (!ReadFirstProductKey(IDS_SEC_LOCATION, location, sizeof location)) return FALSE;
+    if (!ReadFirstProductKey(IDS_SEC_LOCATION, location, sizeof location, true)) return FALSE;
     return lstrcmpiA(location, szDestDir) == 0;
 }
 
 BOOL ReadWorkstationLocation() {
-    if (!ReadFirstProductKey(IDS_SEC_LOCATION, szDestDir, sizeof szDestDir)) return FALSE;
-    return ReadFirstProductKey(IDS_SEC_COUNTRY, szCountryKey, sizeof szCountryKey);
+    // The destination is a path, and a cut one would be another directory; the country key is cut to
+    // its three characters.
+    if (!ReadFirstProductKey(IDS_SEC_LOCATION, szDestDir, sizeof szDestDir, true)) return FALSE;
+    return ReadFirstProductKey(IDS_SEC_COUNTRY, szCountryKey, sizeof szCountryKey, false);
 }

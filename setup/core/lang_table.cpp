@@ -46,11 +46,12 @@ BOOL GetRecordField(const char* list, int n, char (&field)[N], BOOL report) {
     return GetListField(list, n, field, N, chListDelimiter, report);
 }
 
-// Reads the code of the layout in record INDEX (its name already there) from its line in setup1.inf.
-BOOL ReadLayoutCode(int index, DWORD lineCap) {
-    char line[kRewriteLineCap];
+// Reads the code of the layout in record INDEX (its name already there) from its line in setup1.inf; a
+// layout the section does not have is reported as such.
+BOOL ReadLayoutCode(int index) {
+    char line[kLayoutLineCap];
     LangEntry& entry = lpLang[index];
-    if (ReadInfString(IDS_SEC_KEYBOARD_LAYOUTS, entry.szLayout, line, lineCap) == 0) {
+    if (ReadInfString(IDS_SEC_KEYBOARD_LAYOUTS, entry.szLayout, line, sizeof line) == 0) {
         ShowSetupMessage(hwndSetup, MB_ICONHAND, IDS_NO_LAYOUT_FOR_NATION, entry.szLayout);
         return FALSE;
     }
@@ -76,7 +77,7 @@ BOOL ReadCountryLayouts(const char* countryLine) {
         // Room for the record after this one, which stays zero when the line names no more layouts.
         if (!ResizeLangTable(nLang + 1)) return FALSE;
         if (!LockLangTable()) return ReportNoLock();
-        BOOL read = ReadLayoutCode(nLang - 1, kLayoutLineCap);
+        BOOL read = ReadLayoutCode(nLang - 1);
         if (!read) {
             UnlockLangTable();
             return FALSE;
@@ -168,7 +169,10 @@ BOOL RewriteLangTable(HWND selected) {
         name[length] = '\0';
         CopyText(lpLang[i].szLayout, name);
         lpLang[i].szCode[0] = '\0';
-        ReadLayoutCode(i, kRewriteLineCap);
+        // A layout without a line has no field 5 either: that is what is reported.
+        char line[kRewriteLineCap];
+        ReadInfString(IDS_SEC_KEYBOARD_LAYOUTS, name, line, sizeof line);
+        GetRecordField(line, kLayoutCodeField, lpLang[i].szCode, TRUE);
     }
     UnlockLangTable();
     return TRUE;

@@ -51,10 +51,12 @@ void LoadText(UINT id, char* out, std::size_t cap) {
         out[0] = '\0';
 }
 
-void GetProductIniPath(char* path, std::size_t cap) {
+BOOL GetProductIniPath(char* path, std::size_t cap) {
     char name[32];
     LoadText(IDS_FILE_TARNO_INI, name, sizeof name);
-    CopyTextN(path, cap, szWindowsDir);
-    AddBackslashN(path, cap);
-    AppendTextN(path, cap, name);
+    if (JoinPathN(path, cap, {szWindowsDir}) && AddBackslashN(path, cap) &&
+        JoinPathN(path, cap, {path, name}))
+        return TRUE;
+    if (cap) path[0] = '\0';
+    return FALSE;
 }

@@ -20,8 +20,9 @@ DWORD GetFileSizeByName(const char* path);
 BOOL FileExists(const char* path);
 // Drive and directory of the running program, with a trailing backslash.
 void GetModuleDir(char* dir, std::size_t cap);
-// The product settings file: the Windows directory + "tarno.ini".
-void GetProductIniPath(char* path, std::size_t cap);
+// The product settings file: the Windows directory + "tarno.ini". False, with PATH empty, when it does not
+// fit CAP bytes.
+BOOL GetProductIniPath(char* path, std::size_t cap);
 // A string of the program's table; empty when it does not exist.
 void LoadText(UINT id, char* out, std::size_t cap);
 
@@ -37,6 +38,7 @@ void ReadInstallFlags(const char* infPath);
 BOOL LocateSetupInf(HWND owner);
 
 // ---- Main window (setup_window.cpp) -----------------------------------------------------------------------
+EXPORTED LRESULT CALLBACK SetupWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 BOOL RegisterSetupClasses(HINSTANCE instance);
 BOOL CreateSetupWindow(HINSTANCE instance);
 int RunMessageLoop();
@@ -65,6 +67,7 @@ int GetCurrentDosCodePage();
 int DetectDotMatrixPrinters();
 
 // ---- Hand-over to the uninstaller -------------------------------------------------------------------------
-void BuildUninstallerCommand(int exitChoice, char* command, std::size_t cap);
+// False, with COMMAND empty, when it does not fit CAP bytes.
+BOOL BuildUninstallerCommand(int exitChoice, char* command, std::size_t cap);
 // Starts uninst.exe of the destination directory without waiting; a failed start is not reported.
 void StartUninstaller(int exitChoice);

@@ -154,8 +154,9 @@ int ExitChoiceOfCancelled(HWND hwnd) {
 
 void FreeBlock(HGLOBAL& block) {
     if (!block) return;
-    while (GlobalUnlock(block)) {
-    }
+    // By the lock count: unlocking a fixed block reports it still locked however often it is done.
+    for (UINT locks = GlobalFlags(block) & GMEM_LOCKCOUNT; locks > 0; --locks)
+        GlobalUnlock(block);
     if (GlobalFree(block)) MessageBoxA(GetFocus(), "No Free Handle!", "GetPrivProfileStrBuff", MB_ICONSTOP);
     block = nullptr;
 }
@@ -178,8 +179,10 @@ void ReleaseResources() {
 
 void CarryOutExitChoice(int exitChoice) {
     if (fDeleteSetupDir) {
-        // The uninstaller removes the temporary setup directory and then does what the user chose.
-        StartUninstaller(exitChoice);
+        // The uninstaller removes the temporary setup directory and then does what the user chose. Before
+        // a destination is known there is none to start: a bare "uninst.exe" would be looked for along
+        // the path and could be another product's.
+        if (szDestDir[0]) StartUninstaller(exitChoice);
     } else if (exitChoice == 1) {
         ExitWindowsEx(EWX_SHUTDOWN, 0);
     } else if (exitChoice == 2) {

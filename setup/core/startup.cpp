@@ -33,12 +33,16 @@ BOOL ResolveDirectories() {
         ShowSetupMessage(nullptr, MB_ICONHAND, IDS_NO_SYSTEM_DIR);
         return FALSE;
     }
-    CopyText(szFontsDir, szWindowsDir);
-    AppendText(szFontsDir, "FONTS\\");
+    // A Windows directory too long to name its fonts directory cannot be installed into either.
+    if (!JoinPath(szFontsDir, szWindowsDir, "FONTS\\")) {
+        ShowSetupMessage(nullptr, MB_ICONHAND, IDS_NO_WINDOWS_DIR);
+        return FALSE;
+    }
     return TRUE;
 }
 
 int RunSetup(HINSTANCE instance, const char* commandLine) {
+    ResetSetupState(); // the values the run starts with
     bool windows95 = IsWindows95();
     SetConfigFileIds();
     if (!windows95) {

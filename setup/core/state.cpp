@@ -122,13 +122,6 @@ void ResetSetupState() {
     idWinIni = idSystemIni = idSetupInf = idControlInf = 0;
 }
 
-// The values a process starts with.
-namespace {
-struct InitialState {
-    InitialState() { ResetSetupState(); }
-} initialState;
-} // namespace
-
 // ---- Progress, advertisements and dialog results
 // ------------------------------------------------------------
 char szProgressFile[kProgressFileCap];

@@ -32,9 +32,9 @@ BOOL* FlagOf(const char* token) {
 }
 
 void SetStartPath(const char* path) {
-    CopyText(szStartPath, path);
-    // "/s" alone names no path: a lone backslash would point at the root of the current drive.
-    if (szStartPath[0]) AddBackslash(szStartPath);
+    // "/s" alone names no path: a lone backslash would point at the root of the current drive. A path
+    // too long for the buffer is no start path either: cut, it would name another directory.
+    if (!*path || !JoinPath(szStartPath, path) || !AddBackslash(szStartPath)) szStartPath[0] = '\0';
 }
 
 } // namespace
@@ -61,5 +61,8 @@ BOOL ParseCommandLine(const char* commandLine) {
         else if (token[0] == 's')
             SetStartPath(token + 1);
     }
+    // Given both, the workstation installation holds: it copies nothing, where a server installation
+    // would copy the disks. Every step then takes the run as a workstation's.
+    if (fWorkstationSetup) fServerSetup = FALSE;
     return TRUE;
 }

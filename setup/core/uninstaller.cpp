@@ -15,15 +15,13 @@ const char* ArgumentFor(int exitChoice) {
 
 } // namespace
 
-void BuildUninstallerCommand(int exitChoice, char* command, std::size_t cap) {
-    CopyTextN(command, cap, szDestDir);
-    AppendTextN(command, cap, "uninst.exe");
-    AppendTextN(command, cap, ArgumentFor(exitChoice));
+BOOL BuildUninstallerCommand(int exitChoice, char* command, std::size_t cap) {
+    return JoinPathN(command, cap, {szDestDir, "uninst.exe", ArgumentFor(exitChoice)});
 }
 
 void StartUninstaller(int exitChoice) {
     char command[kPathCap + 16];
-    BuildUninstallerCommand(exitChoice, command, sizeof command);
+    if (!BuildUninstallerCommand(exitChoice, command, sizeof command)) return;
     // The uninstaller removes the temporary setup directory after this program has ended; a missing one
     // leaves it in place, which is all that can be done then.
     WinExec(command, SW_SHOW);

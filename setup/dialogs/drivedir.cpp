@@ -8,7 +8,6 @@
 
 namespace {
 
-const WizardTraits kDriveDirTraits = {IDS_CAPTION_DRIVEDIR, WizardColours::AllControls};
 constexpr UINT kDrivesOnly = DDL_DRIVES | DDL_EXCLUSIVE;
 constexpr UINT kDirectoriesOnly = DDL_DIRECTORY | DDL_EXCLUSIVE;
 constexpr int kTypedPathCap = 200; // the path field as the listing reads it
@@ -45,7 +44,7 @@ void UpdateOk(HWND dialog) {
     if (!IsDriveSelected(dialog)) EnableWindow(GetDlgItem(dialog, IDC_DRIVEDIR_OK), FALSE);
 }
 
-INT_PTR OnInitDialog(HWND dialog) {
+INT_PTR OnInitDialog(HWND dialog, LPARAM) {
     char everyDrive[] = "*";
     if (!DlgDirListComboBoxA(dialog, everyDrive, IDC_DRIVEDIR_DRIVES, 0, kDrivesOnly)) {
         ShowSetupMessage(dialog, MB_ICONHAND, IDS_DRIVE_NOT_VALID, "*");
@@ -120,19 +119,13 @@ INT_PTR OnCommand(HWND dialog, int id, int code) {
     }
 }
 
+const WizardTraits kDriveDirTraits = {IDS_CAPTION_DRIVEDIR, WizardColours::AllControls, OnInitDialog,
+                                      OnCommand};
+
 } // namespace
 
 INT_PTR CALLBACK DriveDirDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
-    INT_PTR result = FALSE;
-    if (HandleWizardMessage(dialog, msg, wParam, lParam, kDriveDirTraits, &result)) return result;
-    switch (msg) {
-    case WM_INITDIALOG:
-        return OnInitDialog(dialog);
-    case WM_COMMAND:
-        return OnCommand(dialog, LOWORD(wParam), HIWORD(wParam));
-    default:
-        return FALSE;
-    }
+    return WizardDialogProc(dialog, msg, wParam, lParam, kDriveDirTraits);
 }
 
 WORD RunDriveDirDialog() {
@@ -143,7 +136,7 @@ BOOL BrowseForDirectory(const char* start) {
     char before[kDialogPathCap];
     CopyText(before, szDialogPath);
     // A start that does not fit is not cut into another directory: browsing then starts where it is.
-    if (!CopyText(szDialogPath, start)) szDialogPath[0] = '\0';
+    JoinPath(szDialogPath, start);
     if (RunDriveDirDialog() == kDialogContinue) return TRUE;
     CopyText(szDialogPath, before);
     return FALSE;

@@ -11,7 +11,6 @@
 
 namespace {
 
-const WizardTraits kFontsTraits = {IDS_CAPTION_FONTS, WizardColours::AllControls};
 constexpr UINT kPrinterFontsQuestionStyle = MB_YESNO | MB_DEFBUTTON2 | MB_ICONQUESTION;
 constexpr int kLargeFontsLeastHeight = 481; // a screen of 480 lines or fewer has no room for large fonts
 
@@ -40,7 +39,7 @@ BOOL FillCodePages(HWND dialog) {
 
 // Each opening starts from the stored choices; the printer fonts are chosen again from the printer-font
 // flags of the last OK.
-INT_PTR OnInitDialog(HWND dialog) {
+INT_PTR OnInitDialog(HWND dialog, LPARAM) {
     ShowFlag(dialog, IDC_FONTS_SYSTEM, fSystemFonts);
     ShowFlag(dialog, IDC_FONTS_SCREEN, fScreenFonts);
     ShowFlag(dialog, IDC_FONTS_PLOTTER, fPlotterFonts);
@@ -89,10 +88,6 @@ void OnOk(HWND dialog) {
     EndWizardDialog(dialog, StoreSystemFontsCodePage() ? kDialogContinue : kDialogExit);
 }
 
-void OnExit(HWND dialog) {
-    if (ConfirmExitSetup(dialog)) EndWizardDialog(dialog, kDialogBack);
-}
-
 INT_PTR OnCommand(HWND dialog, int id, int code) {
     switch (id) {
     case IDC_FONTS_OK:
@@ -102,7 +97,7 @@ INT_PTR OnCommand(HWND dialog, int id, int code) {
         EndWizardDialog(dialog, kDialogExit);
         return TRUE;
     case IDC_FONTS_EXIT:
-        OnExit(dialog);
+        EndWhenExitConfirmed(dialog, kDialogBack);
         return TRUE;
     case IDC_FONTS_CODEPAGE:
         if (code == CBN_SELENDOK) codePage.Confirm();
@@ -112,19 +107,12 @@ INT_PTR OnCommand(HWND dialog, int id, int code) {
     }
 }
 
+const WizardTraits kFontsTraits = {IDS_CAPTION_FONTS, WizardColours::AllControls, OnInitDialog, OnCommand};
+
 } // namespace
 
 INT_PTR CALLBACK FontsDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
-    INT_PTR result = FALSE;
-    if (HandleWizardMessage(dialog, msg, wParam, lParam, kFontsTraits, &result)) return result;
-    switch (msg) {
-    case WM_INITDIALOG:
-        return OnInitDialog(dialog);
-    case WM_COMMAND:
-        return OnCommand(dialog, LOWORD(wParam), HIWORD(wParam));
-    default:
-        return FALSE;
-    }
+    return WizardDialogProc(dialog, msg, wParam, lParam, kFontsTraits);
 }
 
 WORD RunFontsDialog() {

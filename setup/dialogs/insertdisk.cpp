@@ -8,7 +8,6 @@
 
 namespace {
 
-const WizardTraits kInsertDiskTraits = {IDS_CAPTION_LATIN, WizardColours::AllControls};
 const char kFloppy[] = "A:\\";
 
 void OnPathTyped(HWND dialog) {
@@ -30,8 +29,8 @@ void OfferSourcePath(HWND dialog) {
     OnPathTyped(dialog);
 }
 
-INT_PTR OnInitDialog(HWND dialog, const char* diskLabel) {
-    SetDlgItemTextA(dialog, IDC_DISK_LABEL, diskLabel);
+INT_PTR OnInitDialog(HWND dialog, LPARAM diskLabel) {
+    SetDlgItemTextA(dialog, IDC_DISK_LABEL, reinterpret_cast<const char*>(diskLabel));
     OfferSourcePath(dialog);
     SetFocus(dialog);
     return FALSE;
@@ -47,17 +46,13 @@ void OnOk(HWND dialog) {
         EndWizardDialog(dialog, kDialogContinue);
 }
 
-void OnCancel(HWND dialog) {
-    if (ConfirmExitSetup(dialog)) EndWizardDialog(dialog, kDialogExit);
-}
-
 INT_PTR OnCommand(HWND dialog, int id, int code) {
     switch (id) {
     case IDC_DISK_OK:
         OnOk(dialog);
         return TRUE;
     case IDC_DISK_CANCEL:
-        OnCancel(dialog);
+        EndWhenExitConfirmed(dialog, kDialogExit);
         return TRUE;
     case IDC_DISK_BROWSE:
         OnBrowse(dialog);
@@ -70,22 +65,13 @@ INT_PTR OnCommand(HWND dialog, int id, int code) {
     }
 }
 
+const WizardTraits kInsertDiskTraits = {IDS_CAPTION_LATIN, WizardColours::AllControls, OnInitDialog,
+                                        OnCommand,         IDC_DISK_PICTURE,           &hbmDirect};
+
 } // namespace
 
 INT_PTR CALLBACK SourceDirDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
-    INT_PTR result = FALSE;
-    if (HandleWizardMessage(dialog, msg, wParam, lParam, kInsertDiskTraits, &result)) return result;
-    switch (msg) {
-    case WM_INITDIALOG:
-        return OnInitDialog(dialog, reinterpret_cast<const char*>(lParam));
-    case WM_PAINT:
-        PaintPictureInFrame(dialog, IDC_DISK_PICTURE, hbmDirect);
-        return TRUE;
-    case WM_COMMAND:
-        return OnCommand(dialog, LOWORD(wParam), HIWORD(wParam));
-    default:
-        return FALSE;
-    }
+    return WizardDialogProc(dialog, msg, wParam, lParam, kInsertDiskTraits);
 }
 
 WORD RunInsertDiskDialog(const char* diskLabel) {

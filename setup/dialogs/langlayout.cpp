@@ -11,8 +11,6 @@
 
 namespace {
 
-const WizardTraits kLangLayoutTraits = {IDS_CAPTION_LANGLAYOUT, WizardColours::AllControls};
-
 RememberedChoice layout1;
 RememberedChoice layout2;
 
@@ -90,7 +88,7 @@ BOOL ShowTable(HWND dialog) {
 }
 
 // Each opening starts from the current table and current layouts.
-INT_PTR OnInitDialog(HWND dialog) {
+INT_PTR OnInitDialog(HWND dialog, LPARAM) {
     char section[kSectionNameCap];
     LoadText(IDS_SEC_KEYBOARD_LAYOUTS, section, sizeof section);
     if (!FillListFromSection(Control(dialog, IDC_LL_SUPPORTED), section, nullptr, szInfFile) ||
@@ -145,10 +143,6 @@ void OnOk(HWND dialog) {
     EndWizardDialog(dialog, kDialogContinue);
 }
 
-void OnExit(HWND dialog) {
-    if (ConfirmExitSetup(dialog)) EndWizardDialog(dialog, kDialogBack);
-}
-
 // The commands that change the lists; each is followed by the buttons' new states.
 BOOL OnListCommand(HWND dialog, int id, int code) {
     switch (id) {
@@ -190,26 +184,20 @@ INT_PTR OnCommand(HWND dialog, int id, int code) {
         EndWizardDialog(dialog, kDialogExit);
         return TRUE;
     case IDC_LL_EXIT:
-        OnExit(dialog);
+        EndWhenExitConfirmed(dialog, kDialogBack);
         return TRUE;
     default:
         return FALSE;
     }
 }
 
+const WizardTraits kLangLayoutTraits = {IDS_CAPTION_LANGLAYOUT, WizardColours::AllControls, OnInitDialog,
+                                        OnCommand};
+
 } // namespace
 
 INT_PTR CALLBACK LanguageLayoutProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
-    INT_PTR result = FALSE;
-    if (HandleWizardMessage(dialog, msg, wParam, lParam, kLangLayoutTraits, &result)) return result;
-    switch (msg) {
-    case WM_INITDIALOG:
-        return OnInitDialog(dialog);
-    case WM_COMMAND:
-        return OnCommand(dialog, LOWORD(wParam), HIWORD(wParam));
-    default:
-        return FALSE;
-    }
+    return WizardDialogProc(dialog, msg, wParam, lParam, kLangLayoutTraits);
 }
 
 WORD RunLangLayoutDialog() {

@@ -9,7 +9,6 @@
 
 namespace {
 
-const WizardTraits kOptionsTraits = {IDS_CAPTION_OPTIONS, WizardColours::AllControls};
 constexpr char kCountryLineDelimiter = '!';
 constexpr int kCountryNameField = 1;
 constexpr int kDosCodePageField = 2;
@@ -86,7 +85,7 @@ BOOL FillLayoutSwitches(HWND dialog) {
 }
 
 // Each opening starts from the stored flags, the country and the default hot key.
-INT_PTR OnInitDialog(HWND dialog) {
+INT_PTR OnInitDialog(HWND dialog, LPARAM) {
     ShowComponent(dialog, kLayouts);
     ShowComponent(dialog, kFonts);
     ShowFlag(dialog, IDC_OPT_APPLICATIONS, fApplications);
@@ -128,10 +127,6 @@ void OnContinue(HWND dialog) {
     EndWizardDialog(dialog, kDialogContinue);
 }
 
-void OnExit(HWND dialog) {
-    if (ConfirmExitSetup(dialog)) EndWizardDialog(dialog, kDialogExit);
-}
-
 INT_PTR OnCommand(HWND dialog, int id, int code) {
     switch (id) {
     case IDC_OPT_CONTINUE:
@@ -141,7 +136,7 @@ INT_PTR OnCommand(HWND dialog, int id, int code) {
         EndWizardDialog(dialog, kDialogBack);
         return TRUE;
     case IDC_OPT_EXIT:
-        OnExit(dialog);
+        EndWhenExitConfirmed(dialog, kDialogExit);
         return TRUE;
     case IDC_OPT_LAYOUTS:
         OnComponentClicked(dialog, kLayouts);
@@ -166,19 +161,13 @@ INT_PTR OnCommand(HWND dialog, int id, int code) {
     }
 }
 
+const WizardTraits kOptionsTraits = {IDS_CAPTION_OPTIONS, WizardColours::AllControls, OnInitDialog,
+                                     OnCommand};
+
 } // namespace
 
 INT_PTR CALLBACK SetupOptionsDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
-    INT_PTR result = FALSE;
-    if (HandleWizardMessage(dialog, msg, wParam, lParam, kOptionsTraits, &result)) return result;
-    switch (msg) {
-    case WM_INITDIALOG:
-        return OnInitDialog(dialog);
-    case WM_COMMAND:
-        return OnCommand(dialog, LOWORD(wParam), HIWORD(wParam));
-    default:
-        return FALSE;
-    }
+    return WizardDialogProc(dialog, msg, wParam, lParam, kOptionsTraits);
 }
 
 WORD RunSetupOptionsDialog() {

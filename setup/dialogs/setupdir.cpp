@@ -10,7 +10,6 @@
 
 namespace {
 
-const WizardTraits kSetupDirTraits = {IDS_CAPTION_LATIN, WizardColours::AllControls};
 const char kProductFolder[] = "TARNO\\";
 constexpr int kSystemFontsCodePageField = 1;
 
@@ -18,7 +17,7 @@ RememberedChoice country;
 
 // The Windows directory + "TARNO\"; empty, so that nothing is taken, when that path does not fit.
 void SetDefaultDestination() {
-    if (!CopyText(szDestDir, szWindowsDir) || !AppendText(szDestDir, kProductFolder)) szDestDir[0] = '\0';
+    JoinPath(szDestDir, szWindowsDir, kProductFolder);
 }
 
 // True when the last directory of PATH (with its trailing backslash) is the product's own folder.
@@ -59,7 +58,7 @@ void OnPathTyped(HWND dialog) {
 }
 
 // Every opening starts from the defaults, also after Back in the options.
-INT_PTR OnInitDialog(HWND dialog) {
+INT_PTR OnInitDialog(HWND dialog, LPARAM) {
     if (fServerSetup) {
         EnableWindow(GetDlgItem(dialog, IDC_SETUPDIR_COUNTRY), FALSE);
     } else if (!FillCountries(dialog)) {
@@ -76,10 +75,8 @@ INT_PTR OnInitDialog(HWND dialog) {
 // Browsing starts in the Windows directory, whatever the field holds; the chosen directory gets the
 // product's own folder unless it is that folder already.
 void OnBrowse(HWND dialog) {
-    if (BrowseForDirectory(szWindowsDir)) {
-        CopyText(szDestDir, szDialogPath);
-        if (!EndsInProductFolder(szDestDir)) AppendText(szDestDir, kProductFolder);
-    }
+    if (BrowseForDirectory(szWindowsDir))
+        JoinPath(szDestDir, szDialogPath, EndsInProductFolder(szDialogPath) ? "" : kProductFolder);
     SetDlgItemTextA(dialog, IDC_SETUPDIR_PATH, szDestDir);
     SetFocus(dialog);
 }
@@ -125,22 +122,13 @@ INT_PTR OnCommand(HWND dialog, int id, int code) {
     }
 }
 
+const WizardTraits kSetupDirTraits = {IDS_CAPTION_LATIN, WizardColours::AllControls, OnInitDialog,
+                                      OnCommand,         IDC_SETUPDIR_PICTURE,       &hbmNation};
+
 } // namespace
 
 INT_PTR CALLBACK SetupDirDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
-    INT_PTR result = FALSE;
-    if (HandleWizardMessage(dialog, msg, wParam, lParam, kSetupDirTraits, &result)) return result;
-    switch (msg) {
-    case WM_INITDIALOG:
-        return OnInitDialog(dialog);
-    case WM_PAINT:
-        PaintPictureInFrame(dialog, IDC_SETUPDIR_PICTURE, hbmNation);
-        return TRUE;
-    case WM_COMMAND:
-        return OnCommand(dialog, LOWORD(wParam), HIWORD(wParam));
-    default:
-        return FALSE;
-    }
+    return WizardDialogProc(dialog, msg, wParam, lParam, kSetupDirTraits);
 }
 
 WORD RunSetupDirDialog() {

@@ -66,6 +66,10 @@ BOOL ConfirmExitSetup(HWND dialog) {
     return FALSE;
 }
 
+void EndWhenExitConfirmed(HWND dialog, WORD result) {
+    if (ConfirmExitSetup(dialog)) EndWizardDialog(dialog, result);
+}
+
 BOOL IsCommandFromDisabledButton(HWND dialog, WPARAM wParam) {
     if (HIWORD(wParam) != BN_CLICKED) return FALSE; // notifications of fields and lists come as they are
     HWND control = GetDlgItem(dialog, LOWORD(wParam));
@@ -96,6 +100,23 @@ BOOL HandleWizardMessage(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam, co
     return FALSE;
 }
 
+INT_PTR WizardDialogProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam, const WizardTraits& traits) {
+    INT_PTR result = FALSE;
+    if (HandleWizardMessage(dialog, msg, wParam, lParam, traits, &result)) return result;
+    switch (msg) {
+    case WM_INITDIALOG:
+        return traits.onInitDialog ? traits.onInitDialog(dialog, lParam) : TRUE;
+    case WM_PAINT:
+        if (!traits.pictureFrame) return FALSE;
+        PaintPictureInFrame(dialog, traits.pictureFrame, *traits.picture);
+        return TRUE;
+    case WM_COMMAND:
+        return traits.onCommand ? traits.onCommand(dialog, LOWORD(wParam), HIWORD(wParam)) : FALSE;
+    default:
+        return FALSE;
+    }
+}
+
 void PaintPictureInFrame(HWND dialog, int frameId, HBITMAP picture) {
     PAINTSTRUCT paint;
     HDC dc = BeginPaint(dialog, &paint);
@@ -118,20 +139,17 @@ BOOL BoxState(HWND dialog, int box) {
 }
 
 void EnableWhilePathTyped(HWND dialog, int buttonId, int fieldId) {
-    BOOL typed = GetWindowTextLengthA(GetDlgItem(dialog, fieldId)) >= kShortestPath;
+    BOOL typed = SendDlgItemMessageA(dialog, fieldId, WM_GETTEXTLENGTH, 0, 0) >= kShortestPath;
     EnableWindow(GetDlgItem(dialog, buttonId), typed);
 }
 
 BOOL TakePathField(HWND dialog, int fieldId, char* path, std::size_t cap) {
     char text[kPathFieldCap];
     GetDlgItemTextA(dialog, fieldId, text, sizeof text);
-    char whole[kPathFieldCap];
-    CopyText(whole, text);
-    // The field may hold more than was read; then the backslash cannot be added to the whole text.
-    if (AddBackslash(whole) && lstrlenA(whole) < static_cast<int>(cap)) {
-        CopyTextN(path, cap, whole);
-        return TRUE;
-    }
+    int length = lstrlenA(text);
+    const char* backslash = length > 0 && text[length - 1] == '\\' ? "" : "\\";
+    // A field that holds more than was read cannot be taken whole either.
+    if (length < kPathFieldCap - 1 && JoinPathN(path, cap, {text, backslash})) return TRUE;
     ShowSetupMessage(dialog, MB_ICONHAND, IDS_DIR_NOT_VALID, text);
     SetFocus(GetDlgItem(dialog, fieldId));
     return FALSE;

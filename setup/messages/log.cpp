@@ -54,13 +54,13 @@ void LogLine(const char* text) {
 }
 
 void CreateSetupLog(const char* directory) {
-    CopyText(szLogFile, directory);
-    AddBackslash(szLogFile);
-    AppendText(szLogFile, kLogName);
+    // A name that does not fit is a log that cannot be created: a cut one would be another file.
+    bool named =
+        JoinPath(szLogFile, directory) && AddBackslash(szLogFile) && JoinPath(szLogFile, szLogFile, kLogName);
     OFSTRUCT of;
-    HFILE file = OpenFile(szLogFile, &of, OF_CREATE);
+    HFILE file = named ? OpenFile(szLogFile, &of, OF_CREATE) : HFILE_ERROR;
     if (file == HFILE_ERROR) {
-        ShowSetupMessage(hwndSetup, MB_ICONASTERISK, IDS_CANT_CREATE_LOG, szLogFile);
+        ShowSetupMessage(hwndSetup, MB_ICONASTERISK, IDS_CANT_CREATE_LOG, named ? szLogFile : directory);
         fWriteLog = FALSE;
         szLogFile[0] = '\0';
         return;

@@ -15,7 +15,7 @@ int SetupMessageBox(const char* text, const char* caption, const char* face, UIN
 // The string STRINGID formatted with the arguments in the manner of wvsprintf. OWNER is not used: every
 // message is owned by the main window.
 int ShowSetupMessage(HWND owner, UINT style, UINT stringId, ...);
-INT_PTR CALLBACK MessageDlgProc(HWND hDlg, UINT msg, WPARAM wParam, LPARAM lParam);
+EXPORTED INT_PTR CALLBACK MessageDlgProc(HWND hDlg, UINT msg, WPARAM wParam, LPARAM lParam);
 
 // What the last Message dialog computed for its layout, in pixels of its client area.
 struct MessageLayout {

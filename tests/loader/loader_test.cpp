@@ -1,6 +1,7 @@
 // The loader's switches, compressed names and the command line it hands over.
 #include "common/bounded.h"
 #include "loader/loader.h"
+#include "platform/sim/driver/agent.h"
 #include "tests/unit/sim_fixture.h"
 
 namespace {
@@ -66,6 +67,33 @@ TEST_F(Loader, TheHandOverCommandLineCarriesTheSwitchesInTheirOrder) {
     CopyText(szLoaderSourceDir, "D:\\MY DISK\\");
     BuildLoaderCommand("C:\\WINDOWS\\TNSETUP.TMP\\tnsetup.exe");
     EXPECT_STREQ(szLoaderCommand, "C:\\WINDOWS\\TNSETUP.TMP\\tnsetup.exe /d /sD:\\MY DISK\\");
+}
+
+// A Windows directory so long that the temporary directory, or a file in it, cannot be named whole: the
+// copy fails as for a destination that cannot be created, rather than copy to a cut name and hand over
+// a program that is not there.
+TEST_F(Loader, APathThatDoesNotFitFailsTheCopyAndCutsNoName) {
+    std::filesystem::create_directories(host("A"));
+    ASSERT_TRUE(sim::write_host_file(host("A/setup1.inf"), "[x]\n"));
+    ASSERT_TRUE(sim::write_host_file(host("A/tnsetup.exe"), "program"));
+    CopyText(szLoaderSourceDir, "A:\\");
+    sim::QueueAgent agent;
+    sim::set_agent(&agent);
+    // 247 characters leave no room for "TNSETUP.TMP\"; 240 leave room for it but not for "setup1.inf".
+    for (std::size_t length : {247u, 240u}) {
+        std::string dir = "C:\\" + std::string(120, 'D') + "\\" + std::string(length - 125, 'E') + "\\";
+        std::string hostDir = host("C/" + std::string(120, 'D') + "/" + std::string(length - 125, 'E'));
+        std::filesystem::create_directories(hostDir);
+        ASSERT_TRUE(CopyText(szLoaderWindowsDir, dir.c_str()));
+        agent.push(sim::click(IDOK));
+        EXPECT_EQ(CopySetupFiles(), 1) << length;
+        EXPECT_TRUE(agent.empty()) << "the failure is told";
+        ASSERT_FALSE(agent.seen().empty());
+        EXPECT_EQ(agent.seen().back().painted.front(), "Unable to initialize TARNO Setup.");
+        for (const auto& entry : std::filesystem::recursive_directory_iterator(hostDir))
+            EXPECT_TRUE(entry.is_directory() && entry.path().filename() == "TNSETUP.TMP") << entry.path();
+    }
+    sim::set_agent(nullptr);
 }
 
 // On a floppy's 512-byte clusters the free space can stand at any kilobyte: the remainder of a

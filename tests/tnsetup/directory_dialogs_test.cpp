@@ -1,10 +1,34 @@
 // Define Directory and Insert disk: the paths they offer, list and give back.
+#include "setup/core/pictures.h"
 #include "tests/tnsetup/wizard_fixture.h"
 
 namespace {
 
 using sim::click;
 using sim::type;
+
+// The dialog's picture, as the screen shows it, is the bitmap at its natural size from the frame's corner.
+void ExpectPictureInFrame(HWND dialog, int frameId, HBITMAP picture) {
+    HWND frame = GetDlgItem(dialog, frameId);
+    ASSERT_NE(frame, nullptr);
+    sim::Surface screen = sim::compose_screen();
+    HDC memory = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(memory, picture);
+    POINT corner{0, 0};
+    ClientToScreen(frame, &corner);
+    // The frame draws its border over the picture's edge: every pixel inside it is compared.
+    SIZE size = PictureSize(picture);
+    int differing = 0;
+    for (int y = 1; y < size.cy - 1; ++y)
+        for (int x = 1; x < size.cx - 1; ++x) {
+            COLORREF drawn = GetPixel(memory, x, y);
+            std::uint32_t rgb = GetRValue(drawn) << 16 | GetGValue(drawn) << 8 | GetBValue(drawn);
+            differing += (screen.at(corner.x + x, corner.y + y) & 0xFFFFFF) != rgb;
+        }
+    EXPECT_EQ(differing, 0);
+    SelectObject(memory, old);
+    DeleteDC(memory);
+}
 
 class DirectoryDialogs : public WizardDialogs {};
 
@@ -49,6 +73,18 @@ TEST_F(DirectoryDialogs, DefineDirectoryReportsWhatCannotBeListedAndStaysUsable)
     EXPECT_EQ(Messages()[2], "Directory path not valid: 'c:\\x\\'");
     EXPECT_EQ(Seen(6, IDC_DRIVEDIR_OK).enabled, false); // an empty path is no directory
     EXPECT_STREQ(szDialogPath, "C:\\WINDOWS\\SYSTEM\\");
+}
+
+TEST_F(DirectoryDialogs, TheCountryAndDiskPicturesStandAtTheirFramesCorners) {
+    CheckingAgent country({click("Exit")},
+                          [](HWND dialog) { ExpectPictureInFrame(dialog, IDC_SETUPDIR_PICTURE, hbmNation); });
+    sim::set_agent(&country);
+    RunSetupDirDialog();
+    CheckingAgent disk({sim::key_alt_f4()},
+                       [](HWND dialog) { ExpectPictureInFrame(dialog, IDC_DISK_PICTURE, hbmDirect); });
+    sim::set_agent(&disk);
+    RunInsertDiskDialog("Disk 2");
+    sim::set_agent(&agent);
 }
 
 class InsertDisk : public WizardDialogs {
@@ -135,7 +171,16 @@ TEST_F(CountryAndDestination, TheDestinationIsTakenAsTypedWithItsBackslashAndThe
     Answer({type(IDC_SETUPDIR_PATH, deep), click("OK"), click("OK"), click("Exit")});
     EXPECT_EQ(RunSetupDirDialog(), kDialogExit);
     EXPECT_EQ(Messages().at(0).substr(0, 28), "Directory path not valid: 'C");
-    EXPECT_EQ(lstrlenA(szDestDir), kPathCap - 1); // what the field showed, cut, and never taken
+    EXPECT_STREQ(szDestDir, ""); // nothing taken
+}
+
+TEST_F(CountryAndDestination, BrowsingAddsTheProductFolderUnlessTheChosenDirectoryIsThatFolder) {
+    PutInf(kCountries);
+    Answer({click("Browse..."), type(IDC_DRIVEDIR_PATH, "c:\\mytarno"), click("OK"), click("Browse..."),
+            type(IDC_DRIVEDIR_PATH, "c:\\windows\\tarno"), click("OK"), click("Exit")});
+    EXPECT_EQ(RunSetupDirDialog(), kDialogExit);
+    EXPECT_EQ(Seen(3, IDC_SETUPDIR_PATH).text, "C:\\MYTARNO\\TARNO\\");
+    EXPECT_EQ(Seen(6, IDC_SETUPDIR_PATH).text, "C:\\WINDOWS\\TARNO\\");
 }
 
 TEST_F(CountryAndDestination, ServerSetupTakesOnlyTheDestination) {

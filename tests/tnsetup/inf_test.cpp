@@ -95,4 +95,16 @@ TEST_F(ComboFill, AMissingSectionOffersTheDefaultTextAndNothingAtAllIsReported) 
     EXPECT_EQ(seenDialogs(), "MESSAGE");
 }
 
+TEST_F(ComboFill, ASectionBeyondTheBufferIsReadCut) {
+    std::string inf = "[Country Key]\n";
+    for (int i = 100; i < 200; ++i)
+        inf += "Country" + std::to_string(i) + "=X\n"; // 11 bytes a name: 1100 in all
+    put("C:\\SETUP1.INF", inf);
+    EXPECT_TRUE(FillComboFromSection(combo, "Country Key", "Not found", "C:\\SETUP1.INF"));
+    LRESULT count = SendMessageA(combo, CB_GETCOUNT, 0, 0);
+    EXPECT_GE(count, 92);
+    EXPECT_LE(count, 94); // the names past 1022 bytes are not seen
+    EXPECT_EQ(entries().substr(0, 21), "Country100|Country101");
+}
+
 } // namespace

@@ -2,6 +2,7 @@
 // entries, and every setup1.inf they cannot read.
 #include "setup/core/lang_table.h"
 #include "setup/dialogs/choices.h"
+#include "tests/tnsetup/lang_table_records.h"
 #include "tests/tnsetup/wizard_fixture.h"
 
 #include <functional>
@@ -31,16 +32,6 @@ class OptionDialogs : public WizardDialogs {
         if (hLang) GlobalFree(hLang);
         hLang = nullptr;
         WizardDialogs::TearDown();
-    }
-    // The table's records as "CODE:NAME", every record of the block.
-    std::vector<std::string> Table() {
-        std::vector<std::string> records;
-        std::size_t count = GlobalSize(hLang) / sizeof(LangEntry);
-        LangEntry* table = LockLangTable();
-        for (std::size_t i = 0; table && i < count; ++i)
-            records.push_back(std::string(table[i].szCode) + ":" + table[i].szLayout);
-        UnlockLangTable();
-        return records;
     }
 };
 
@@ -75,7 +66,8 @@ TEST_F(OptionDialogs, AddAllThenOkRebuildsTheTableInAlphabeticalOrderWithoutASpa
         {click("Add All"), click("OK"), click("OK")}); // the code-less layout is reported, the rest goes on
     EXPECT_EQ(RunLangLayoutDialog(), kDialogContinue);
     EXPECT_EQ(nLang, 4);
-    EXPECT_EQ(Table(), (std::vector<std::string>{"BG:Bulgarian", ":Codeless", "RU:Russian", "US:US"}));
+    EXPECT_EQ(LangTableRecords(),
+              (std::vector<std::string>{"BG:Bulgarian", ":Codeless", "RU:Russian", "US:US"}));
     EXPECT_STREQ(szLayout1, "Russian");
     EXPECT_STREQ(szLayout2, "US");
     EXPECT_EQ(Messages().at(0).rfind("Can't search member number 5 in 'C,c.dll,1'", 0), 0u);
@@ -88,7 +80,7 @@ TEST_F(OptionDialogs, ATableThatCannotGrowStaysAsItWas) {
     EXPECT_EQ(RunLangLayoutDialog(), kDialogExit);
     EXPECT_EQ(Messages(), (std::vector<std::string>{"No Avalable Memory! 'ReAlloc hLang'"}));
     EXPECT_EQ(nLang, 2);
-    EXPECT_EQ(Table(), (std::vector<std::string>{"RU:Russian", "US:US", ":"}));
+    EXPECT_EQ(LangTableRecords(), (std::vector<std::string>{"RU:Russian", "US:US", ":"}));
 }
 
 TEST_F(OptionDialogs, FontSizeFollowsTheScreenWhateverTheUserChose) {

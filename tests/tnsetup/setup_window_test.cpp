@@ -175,7 +175,7 @@ TEST_F(SetupWindow, ACancelledRunSaysSoFreesTheMemoryLogsAndQuits) {
     PutMachineFile("C/TARNO/README", "");
     CreateSetupLog("C:\\TARNO\\");
     hLang = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, 68);
-    hMem = GlobalAlloc(GMEM_MOVEABLE, 100);
+    hMem = GlobalAlloc(GMEM_FIXED, 100); // a fixed block never reports itself unlocked
     HGLOBAL lang = hLang, mem = hMem;
     GlobalLock(hLang);
     GlobalLock(hLang); // a reader that forgot to unlock
@@ -233,6 +233,16 @@ TEST_F(SetupWindow, TheUninstallerGetsTheExitChoiceWhenTheRunEndsInTheTemporaryD
     EXPECT_EQ(first.substr(0, first.find('\t')), "C:\\TARNO\\uninst.exe /w");
     EXPECT_EQ(second.substr(0, second.find('\t')), "C:\\TARNO\\uninst.exe /r");
     EXPECT_EQ(machine_file("power.log"), ""); // the uninstaller restarts, not this program
+}
+
+// Before a destination is known there is no uninstaller of this product to start; a bare name would
+// start whatever uninst.exe Windows finds along its path.
+TEST_F(SetupWindow, ARunCancelledBeforeADestinationStartsNoUninstaller) {
+    PutMachineFile("C/WINDOWS/UNINST.EXE", "WIN95SIM PROGRAM none\n");
+    fDeleteSetupDir = TRUE;
+    EXPECT_TRUE(EndRun(FALSE, {sim::click(IDOK)}));
+    EXPECT_EQ(machine_file("exec.log"), "");
+    EXPECT_EQ(machine_file("power.log"), "");
 }
 
 TEST_F(SetupWindow, WithoutTheUninstallerACompletedRunRestartsWindowsItself) {

@@ -9,14 +9,25 @@ namespace {
 using Startup = TnSetup;
 
 TEST_F(Startup, SwitchesAreCaseInsensitiveTokensSplitAtBlanksAndSlashes) {
-    EXPECT_TRUE(ParseCommandLine("/E/q  /o a n /d /x"));
-    EXPECT_TRUE(fExpressSetup && fOemSetup && fServerSetup && fWorkstationSetup && fDeleteSetupDir);
-    EXPECT_FALSE(fWriteLog);
+    EXPECT_TRUE(ParseCommandLine("/E/q  /o a /d /x"));
+    EXPECT_TRUE(fExpressSetup && fOemSetup && fServerSetup && fDeleteSetupDir);
+    EXPECT_FALSE(fWriteLog || fWorkstationSetup);
     EXPECT_STREQ(szStartPath, "");
     ResetSetupState();
     EXPECT_TRUE(ParseCommandLine("e q"));
     EXPECT_TRUE(fExpressSetup);
     EXPECT_FALSE(fWriteLog || fOemSetup);
+}
+
+// The loader refuses the pair; started directly with both, the run is a workstation's, which copies
+// nothing, in every step.
+TEST_F(Startup, TheWorkstationSwitchHoldsOverTheServerSwitch) {
+    for (const char* line : {"/a /n", "/N/A"}) {
+        ResetSetupState();
+        EXPECT_TRUE(ParseCommandLine(line));
+        EXPECT_TRUE(fWorkstationSetup) << line;
+        EXPECT_FALSE(fServerSetup) << line;
+    }
 }
 
 TEST_F(Startup, EveryTokenBeginningWithALowercaseSIsTheStartPath) {
@@ -29,6 +40,9 @@ TEST_F(Startup, EveryTokenBeginningWithALowercaseSIsTheStartPath) {
     EXPECT_TRUE(ParseCommandLine("/SC:\\TMP /sC:\\MY DIR"));
     EXPECT_STREQ(szStartPath, "C:\\MY\\");
     EXPECT_TRUE(ParseCommandLine("/s"));
+    EXPECT_STREQ(szStartPath, "");
+    std::string tooLong = "/sC:\\" + std::string(kPathCap - 4, 'x'); // no room for the backslash
+    EXPECT_TRUE(ParseCommandLine(tooLong.c_str()));
     EXPECT_STREQ(szStartPath, "");
 }
 
@@ -154,8 +168,12 @@ TEST_F(Startup, PathHelpers) {
     StripBackslash(dir);
     EXPECT_STREQ(dir, "C:\\TARNO");
     char path[MAX_PATH];
-    GetProductIniPath(path, sizeof path);
+    EXPECT_TRUE(GetProductIniPath(path, sizeof path));
     EXPECT_STREQ(path, "C:\\WINDOWS\\tarno.ini");
+    std::string windows = "C:\\" + std::string(kPathCap - 8, 'W') + "\\"; // no room for "tarno.ini"
+    CopyText(szWindowsDir, windows.c_str());
+    EXPECT_FALSE(GetProductIniPath(path, sizeof path));
+    EXPECT_STREQ(path, "");
     GetModuleDir(path, sizeof path);
     EXPECT_STREQ(path, "C:\\");
 }
@@ -211,8 +229,8 @@ TEST_F(Startup, AWorkstationReadsTheServerLocationAndCountryFromTheProductSettin
     EXPECT_STREQ(szCountryKey, "UKR"); // cut to the key's three characters
     std::string longPath = "[Location]\nF:\\" + std::string(300, 'x') + "\\=\n[country]\nRUS=\n";
     put("C:\\WINDOWS\\TARNO.INI", longPath);
-    EXPECT_TRUE(ReadWorkstationLocation());
-    EXPECT_EQ(std::strlen(szDestDir), sizeof szDestDir - 1);
+    EXPECT_FALSE(ReadWorkstationLocation()) << "a location too long for the destination is no location";
+    EXPECT_STREQ(szDestDir, "");
 }
 
 } // namespace

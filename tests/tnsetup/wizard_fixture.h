@@ -6,6 +6,7 @@
 #include "tests/tnsetup/setup_screen.h"
 
 #include <filesystem>
+#include <functional>
 #include <string>
 
 class WizardDialogs : public SetupScreen {
@@ -62,4 +63,18 @@ class WizardDialogs : public SetupScreen {
     }
 
     sim::QueueAgent agent;
+};
+
+// Runs a check on the dialog in front before each input of a queue.
+class CheckingAgent : public sim::QueueAgent {
+  public:
+    CheckingAgent(std::vector<sim::Input> inputs, std::function<void(HWND dialog)> check)
+        : sim::QueueAgent(std::move(inputs)), check_(std::move(check)) {}
+    sim::Input next(const sim::DialogSnapshot& snapshot) override {
+        check_(GetActiveWindow());
+        return sim::QueueAgent::next(snapshot);
+    }
+
+  private:
+    std::function<void(HWND dialog)> check_;
 };
