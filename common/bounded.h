@@ -34,27 +34,6 @@ bool AppendText(char (&dst)[N], const char* src) {
     return AppendTextN(dst, N, src);
 }
 
-// Joins HEAD and TAIL into DST of CAP bytes, or fails: a path cut short would name another file, so a
-// join that does not fit leaves DST empty and returns false.
-inline bool JoinTextN(char* dst, std::size_t cap, const char* head, const char* tail) {
-    std::size_t headLen = head ? std::strlen(head) : 0;
-    std::size_t tailLen = tail ? std::strlen(tail) : 0;
-    if (cap == 0) return false;
-    if (headLen + tailLen >= cap) {
-        dst[0] = '\0';
-        return false;
-    }
-    if (headLen) std::memmove(dst, head, headLen);
-    if (tailLen) std::memmove(dst + headLen, tail, tailLen);
-    dst[headLen + tailLen] = '\0';
-    return true;
-}
-
-template <std::size_t N>
-bool JoinText(char (&dst)[N], const char* head, const char* tail) {
-    return JoinTextN(dst, N, head, tail);
-}
-
 // Appends a backslash unless the text already ends in one.
 inline bool AddBackslashN(char* dst, std::size_t cap) {
     std::size_t len = strnlen(dst, cap);

@@ -97,7 +97,7 @@ bool CopyProgramFiles() {
 void RecordProductLocation() {
     Name file(IDS_FILE_TARNO_INI);
     char iniPath[kPathCap];
-    JoinText(iniPath, szWindowsDir, file.text);
+    JoinPath(iniPath, szWindowsDir, file.text);
     WriteLocationSection(iniPath, szDestDir);
     if (fAlreadyInstalled) return;
     Name country(IDS_SEC_COUNTRY);

@@ -62,7 +62,7 @@ BOOL PromptForDisk(const char* fileName, const char* disk, char* path, std::size
 BOOL CheckDiskTag(const char* disk, const char* tagName) {
     for (;;) {
         char path[kPathCap], found[kPathCap];
-        bool present = JoinText(path, szSourceDir, tagName) && TagPresent(path, found, sizeof found);
+        bool present = JoinPath(path, szSourceDir, tagName) && TagPresent(path, found, sizeof found);
         ShowCopyProgress(szDestDir, tagName);
         if (present) {
             TakeSourceOfTag(found);

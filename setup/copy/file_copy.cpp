@@ -151,7 +151,7 @@ BOOL IsPlainFileName(const char* name) {
 }
 
 BOOL BuildFilePath(char* out, std::size_t cap, const char* dir, const char* name) {
-    if (IsPlainFileName(name) && JoinTextN(out, cap, dir, name)) return TRUE;
+    if (IsPlainFileName(name) && JoinPathN(out, cap, {dir, name})) return TRUE;
     if (cap) out[0] = '\0';
     return FALSE;
 }

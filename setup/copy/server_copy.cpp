@@ -29,7 +29,7 @@ class Listing {
     bool List(const char* dir, bool folders) {
         char pattern[kPathCap];
         LRESULT listed = LB_ERR;
-        if (box_ && JoinText(pattern, dir, "*.*"))
+        if (box_ && JoinPath(pattern, dir, "*.*"))
             listed =
                 SendMessageA(box_, LB_DIR, folders ? DDL_DIRECTORY : 0, reinterpret_cast<LPARAM>(pattern));
         if (listed != LB_ERR && listed != LB_ERRSPACE) return true;
@@ -90,7 +90,7 @@ bool CopyListedFiles(const Listing& listing, const char* disk) {
 
 // Puts DIR + NAME + "\" into PATH; false when it does not fit.
 bool FolderPath(char* path, const char* dir, const char* name) {
-    return JoinTextN(path, kPathCap, dir, name) && AddBackslashN(path, kPathCap) &&
+    return JoinPathN(path, kPathCap, {dir, name}) && AddBackslashN(path, kPathCap) &&
            std::strlen(path) + 1 < kPathCap;
 }
 
@@ -138,7 +138,7 @@ bool CopyFolder(const char* disk, const char* name, bool createSubdirs) {
 void RecordServerUninstallInformation() {
     char name[32];
     LoadText(IDS_FILE_UNINST_INF, name, sizeof name);
-    JoinText(szUninstInf, szDestDir, name);
+    JoinPath(szUninstInf, szDestDir, name);
     RecordUninstallState(FALSE);
 }
 
