@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The main job: builds the programs, the simulator and the sample distribution, makes a fresh simulated
-# Windows 95 machine with the distribution's first disk in drive A:, runs A:\SETUP.EXE and the main
+# Windows 95 machine with the distribution's disks in drive A:, runs A:\SETUP.EXE and the main
 # setup as far as it goes, and shows what the machine holds afterwards.
 #
 #   scripts/demo.sh [--interactive] [MACHINE_DIR]
@@ -21,9 +21,11 @@ cmake --build --preset linux -j "$(nproc)" --target setup tnsetup win95sim_tool 
 win95sim=build/linux/bin/win95sim
 rm -rf "$machine"
 "$win95sim" new "$machine"
-# Disk 1 goes into drive A: (the folder of the default machine's floppy drive).
+# Both disks go into drive A: (the folder of the default machine's floppy drive), as on one large disk: the
+# defaults agent cannot change disks, and would answer the prompt for disk 2 with the same drive forever.
 cp -r build/linux/distribution/disk1/. "$machine/A/"
-echo "Drive A: holds disk 1 of the sample distribution:"
+cp -r build/linux/distribution/disk2/. "$machine/A/"
+echo "Drive A: holds disks 1 and 2 of the sample distribution:"
 ls "$machine/A"
 echo
 echo "Running A:\\SETUP.EXE with the $agent agent..."
