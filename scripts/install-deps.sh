@@ -3,7 +3,8 @@
 # asks apt only for the packages that are missing.
 set -euo pipefail
 packages=(g++ cmake ninja-build pkg-config libgtest-dev libgmock-dev googletest libbenchmark-dev libpng-dev
-          mingw-w64 wine64 xvfb xauth mscompress libmspack-dev fonts-dejavu-core clang libclang-rt-14-dev clang-format valgrind)
+          mingw-w64 wine64 xvfb xauth mscompress libmspack-dev fonts-dejavu-core fonts-wine clang libclang-rt-14-dev clang-format
+          valgrind)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

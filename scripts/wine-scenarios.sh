@@ -29,6 +29,7 @@ cp "$win/loader/setup.exe" "$win/setup/tnsetup.exe" "$win/tools/windriver/execlo
 
 export WINEPREFIX=$stage/prefix WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 "$wine" wineboot -i >/dev/null 2>&1 || true
+"$here/scripts/wine-fonts.sh" "$WINEPREFIX"
 # Windows 95, one virtual desktop of the simulator's screen size, and drive A: a floppy drive.
 "$wine" reg add 'HKCU\Software\Wine' /v Version /d win95 /f >/dev/null 2>&1
 "$wine" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1

@@ -17,4 +17,8 @@ if [ ! -f "$WINEPREFIX/.win95" ]; then
     /usr/lib/wine/wineserver -w 2>/dev/null || wineserver -w 2>/dev/null || true
     touch "$WINEPREFIX/.win95"
 fi
+if [ ! -f "$WINEPREFIX/.fonts" ]; then
+    "$here/scripts/wine-fonts.sh" "$WINEPREFIX"
+    touch "$WINEPREFIX/.fonts"
+fi
 exec "$wine" "$@"

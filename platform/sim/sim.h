@@ -10,10 +10,13 @@
 
 namespace sim {
 
-// Creates a machine that looks like a plain Windows 95 installation in DIR (which may exist, empty).
-bool create_default_machine(const std::string& dir, std::string* error);
-// The files of a default machine: path relative to the machine folder, and content.
-std::vector<std::pair<std::string, std::string>> default_machine_files();
+// Creates a machine that looks like a plain Windows 95 installation in DIR (which may exist, empty), with
+// the ANSI code page CODEPAGE (1252 or 1251) and that code page's screen fonts. The font files come from
+// the folder that WIN95SIM_FONTS names, by default that of the fonts-wine package; a machine made
+// without them draws text with the simulator's built-in font.
+bool create_default_machine(const std::string& dir, std::string* error, unsigned codepage = 1252);
+// The text files of a default machine: path relative to the machine folder, and content.
+std::vector<std::pair<std::string, std::string>> default_machine_files(unsigned codepage = 1252);
 
 // Attaches this process to the machine in DIR. MODULE is the Windows path of the running program (what
 // GetModuleFileNameA returns), CWD the process's current directory (empty: the root of drive C:).

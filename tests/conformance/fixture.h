@@ -21,6 +21,9 @@ class Conformance : public ::testing::Test {
     std::string get(const std::string& name);
     // Makes a folder in the scratch folder.
     void make_dir(const std::string& name);
+    // The Windows path of the bitmap font file NAME of the fonts-wine package, which the machine may not
+    // load itself; "" when it is not to be had.
+    std::string font_file(const std::string& name);
 
   private:
     std::string scratch_;

@@ -1,6 +1,7 @@
 #include "tests/conformance/fixture.h"
 #include "platform/sim/sim.h"
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -44,4 +45,12 @@ std::string Conformance::get(const std::string& name) {
 
 void Conformance::make_dir(const std::string& name) {
     fs::create_directories(host_root / "m" / "C" / "SCRATCH" / name);
+}
+
+std::string Conformance::font_file(const std::string& name) {
+    const char* dir = std::getenv("WIN95SIM_FONTS");
+    std::error_code ec;
+    fs::copy_file(fs::path(dir ? dir : "/usr/share/wine/fonts") / name,
+                  host_root / "m" / "C" / "SCRATCH" / name, ec);
+    return ec ? "" : at(name);
 }

@@ -43,3 +43,13 @@ std::string Conformance::get(const std::string& name) {
 void Conformance::make_dir(const std::string& name) {
     fs::create_directories(fs::path(scratch_ + name));
 }
+
+// Wine's prefix holds the package's files in the fonts folder; Wine also reaches the package's own folder.
+std::string Conformance::font_file(const std::string& name) {
+    char windows[MAX_PATH];
+    UINT n = GetWindowsDirectoryA(windows, sizeof windows);
+    for (const std::string& path :
+         {std::string(windows, n) + "\\Fonts\\" + name, "Z:\\usr\\share\\wine\\fonts\\" + name})
+        if (GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES) return path;
+    return "";
+}

@@ -1,5 +1,6 @@
 // The setup window: what it makes when it is created, the backdrop it paints, and the end of a run.
 #include "setup/messages/messages.h"
+#include "tests/unit/fnt_builder.h"
 #include "tests/tnsetup/setup_screen.h"
 
 #include <set>
@@ -162,7 +163,9 @@ TEST_F(SetupWindow, CreationMakesTheSharedObjectsAndTwoHiddenChildren) {
 }
 
 TEST_F(SetupWindow, TheProgramsFontIsLoadedFromTheSystemDirectoryAndRemovedAtTheEnd) {
-    PutMachineFile("C/WINDOWS/SYSTEM/SVSERIFE.FNT", "font");
+    fnt::Spec own;
+    own.face = "Solvane Sans Serif";
+    PutMachineFile("C/WINDOWS/SYSTEM/SVSERIFE.FNT", fnt::build_fnt(own));
     Recreate();
     EXPECT_STREQ(szDialogFont, "Solvane Sans Serif");
     EXPECT_STRCASEEQ(szFontResource, "C:\\WINDOWS\\SYSTEM\\svserife.fnt");

@@ -2,6 +2,7 @@
 // DCs over a surface, bitmap and icon decoding, and PNG screenshots.
 #include "platform/sim/gdi/impl.h"
 #include "platform/sim/kernel/resfile.h"
+#include "platform/sim/sim.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -133,12 +134,12 @@ TEST(GdiText, WordBreakingIsExactAndMatchesDrawing) {
     Font dialog(-11);
     Screen s(200, 60);
     SelectObject(s.dc, dialog.handle);
-    // 60 pixels hold 10 characters.
+    // 60 pixels hold 10 characters; the blank after "bbb" fits and counts.
     RECT r{0, 0, 60, 0};
     EXPECT_EQ(DrawTextA(s.dc, "aaa bbb ccc ddd", -1, &r, DT_WORDBREAK | DT_CALCRECT), 26);
-    EXPECT_EQ(r.right, 42);
+    EXPECT_EQ(r.right, 48);
     EXPECT_EQ(r.bottom, 26);
-    // Exactly full lines still fit; the blank at a break is dropped.
+    // Exactly full lines still fit; the blank at that break is dropped.
     r = {0, 0, 60, 0};
     EXPECT_EQ(DrawTextA(s.dc, "aaaaa bbbb cc", -1, &r, DT_WORDBREAK | DT_CALCRECT), 26);
     EXPECT_EQ(r.right, 60);
@@ -516,9 +517,18 @@ TEST(GdiPng, InterlacedAndGreyFilesReadAsRgb) {
     fs::remove_all(dir);
 }
 
-// The main window's gradient, a progress bar, a message with an icon, and every glyph of the font:
-// written where GDI_SAMPLE_PNG says (docs/gdi-sample.png is made this way), else to a temporary file.
+// The main window's gradient, a progress bar, a message with an icon, and every glyph of MS Sans Serif 8
+// (Western, and Cyrillic from the added 1251 file) on a machine with its font files: written where
+// GDI_SAMPLE_PNG says (docs/gdi-sample.png is made this way), else to a temporary file.
 TEST(GdiPng, SamplePicture) {
+    fs::path machine = temp_dir();
+    std::string error;
+    ASSERT_TRUE(sim::create_default_machine((machine / "m").string(), &error)) << error;
+    ASSERT_TRUE(sim::attach((machine / "m").string(), "C:\\SAMPLE.EXE", "C:\\", &error)) << error;
+    std::error_code ec;
+    fs::copy_file("/usr/share/wine/fonts/sserifer.fon",
+                  machine / "m" / "C" / "WINDOWS" / "FONTS" / "SSERIFER.FON", ec);
+    AddFontResourceA("SSERIFER.FON");
     const int width = 640, height = 480;
     sim::Surface screen(width, height);
     HDC dc = sim::create_surface_dc(&screen, {0, 0}, {0, 0, width, height});
@@ -542,13 +552,13 @@ TEST(GdiPng, SamplePicture) {
     Rectangle(dc, 61, 91, 220, 109);
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, PALETTERGB(255, 255, 255));
-    TextOutA(dc, 210, 93, "45 %", 4);
+    TextOutA(dc, 180, 93, "45 %", 4);
     SetTextColor(dc, kBlack);
     SetBkMode(dc, OPAQUE);
     const char* ids[] = {IDI_HAND, IDI_QUESTION, IDI_EXCLAMATION, IDI_ASTERISK, IDI_APPLICATION};
     for (int i = 0; i < 5; ++i)
         DrawIcon(dc, 60 + i * 44, 130, LoadIconA(nullptr, ids[i]));
-    RECT message{290, 130, 580, 200};
+    RECT message{290, 126, 590, 212};
     DrawTextA(dc,
               "To have the ability to Uninstall you must select at least three installing components.\r\n"
               "Otherwise Uninstall will be disabled. &Continue?",
@@ -576,7 +586,6 @@ TEST(GdiPng, SamplePicture) {
     const char* target = std::getenv("GDI_SAMPLE_PNG");
     fs::path dir = target ? fs::path() : temp_dir();
     std::string path = target ? target : (dir / "sample.png").string();
-    std::string error;
     ASSERT_TRUE(sim::save_png(screen, path, &error)) << error;
     sim::Surface back;
     ASSERT_TRUE(sim::load_png(path, back, &error)) << error;
@@ -584,6 +593,8 @@ TEST(GdiPng, SamplePicture) {
     EXPECT_EQ(back.at(0, 0), 0x0000FFu);
     EXPECT_EQ(back.at(0, 479), RGB(0, 0, 0) | (255 - 5 * (479 / band)));
     if (!target) fs::remove_all(dir);
+    sim::detach();
+    fs::remove_all(machine);
 }
 
 } // namespace

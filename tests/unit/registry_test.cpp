@@ -190,12 +190,12 @@ TEST_F(RegistryFile, DeletingAKeyTakesItsSubtreeAndItsHandles) {
 
 TEST_F(RegistryFile, TheDefaultMachineHasTheFontAndDisplayKeys) {
     std::vector<std::string> fonts = value_names(HKEY_LOCAL_MACHINE, kFontsKey);
-    ASSERT_EQ(fonts.size(), 7u);
+    ASSERT_EQ(fonts.size(), 6u);
     EXPECT_EQ(fonts.front(), "Arial (TrueType)");
-    EXPECT_EQ(get(HKEY_LOCAL_MACHINE, kFontsKey, "small fonts").second, sz("SMALLE.FON"));
+    EXPECT_EQ(get(HKEY_LOCAL_MACHINE, kFontsKey, "small fonts (vga res)").second, sz("SMALLE.FON"));
     EXPECT_EQ(
         value_names(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\FontSubstitutes"),
-        (std::vector<std::string>{"Helv", "Tms Rmn", "Times", "Helvetica"}));
+        (std::vector<std::string>{"Helv", "Tms Rmn", "Times", "Helvetica", "MS Shell Dlg"}));
     EXPECT_EQ(get(HKEY_CURRENT_CONFIG, "Display\\Settings", "fonts.fon").second, sz("vgasys.fon"));
     EXPECT_EQ(get(HKEY_CURRENT_CONFIG, "Display\\Settings", "oemfonts.fon").second, sz("vgaoem.fon"));
     EXPECT_EQ(value_names(HKEY_CURRENT_CONFIG, "Display\\Fonts"),
@@ -225,12 +225,12 @@ TEST_F(RegistryFile, DeniedKeysRefuseChangesButStillRead) {
     // It opens for reading (the old call opens with what the key grants); changes through it are refused.
     ASSERT_EQ(RegOpenKeyA(HKEY_LOCAL_MACHINE, kFontsKey, &key), ERROR_SUCCESS);
     EXPECT_EQ(set(key, "Arial Cyr (TrueType)", REG_SZ, "ARIALCYR.TTF"), ERROR_ACCESS_DENIED);
-    EXPECT_EQ(RegDeleteValueA(key, "Small Fonts"), ERROR_ACCESS_DENIED);
+    EXPECT_EQ(RegDeleteValueA(key, "Small Fonts (VGA res)"), ERROR_ACCESS_DENIED);
     EXPECT_EQ(RegCreateKeyExA(key, "Sub", 0, nullptr, 0, KEY_READ, nullptr, &sub, nullptr),
               ERROR_ACCESS_DENIED);
     EXPECT_EQ(sub, nullptr);
     EXPECT_EQ(RegDeleteKeyA(HKEY_LOCAL_MACHINE, kFontsKey), ERROR_ACCESS_DENIED);
-    EXPECT_EQ(get(HKEY_LOCAL_MACHINE, kFontsKey, "Small Fonts").second, sz("SMALLE.FON"));
+    EXPECT_EQ(get(HKEY_LOCAL_MACHINE, kFontsKey, "Small Fonts (VGA res)").second, sz("SMALLE.FON"));
     EXPECT_EQ(file_text(), before);
     RegCloseKey(key);
 

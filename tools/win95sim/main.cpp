@@ -18,25 +18,50 @@ namespace fs = std::filesystem;
 namespace {
 
 int usage() {
-    std::fprintf(stderr,
-                 "usage:\n"
-                 "  win95sim new DIR                      make a default Windows 95 machine in DIR\n"
-                 "  win95sim show DIR                     show what the machine in DIR holds\n"
-                 "  win95sim run DIR [--agent interactive|defaults|SCENARIO] [-v] -- PROGRAM ARGS\n"
-                 "                                        run a program of the machine (a Windows path such\n"
-                 "                                        as A:\\SETUP.EXE); the agent answers its dialogs\n"
-                 "  win95sim scenario [-v] FILE...        run scenarios, each on a fresh machine\n"
-                 "  win95sim screenshot DIR FILE.png      the machine's screen as a PNG\n");
+    std::fprintf(
+        stderr,
+        "usage:\n"
+        "  win95sim new DIR [--codepage 1251]    make a default Windows 95 machine in DIR (code page\n"
+        "                                        1252, or 1251 with the Cyrillic screen fonts)\n"
+        "  win95sim show DIR                     show what the machine in DIR holds\n"
+        "  win95sim run DIR [--agent interactive|defaults|SCENARIO] [-v] -- PROGRAM ARGS\n"
+        "                                        run a program of the machine (a Windows path such\n"
+        "                                        as A:\\SETUP.EXE); the agent answers its dialogs\n"
+        "  win95sim scenario [-v] FILE...        run scenarios, each on a fresh machine\n"
+        "  win95sim screenshot DIR FILE.png      the machine's screen as a PNG\n");
     return 2;
 }
 
-int cmd_new(const std::string& dir) {
+bool has_screen_fonts(const std::string& dir) {
+    std::error_code ec;
+    for (const auto& entry : fs::directory_iterator(fs::path(dir) / "C" / "WINDOWS" / "FONTS", ec))
+        if (entry.path().extension() == ".FON") return true;
+    return false;
+}
+
+int cmd_new(const std::vector<std::string>& args) {
+    unsigned codepage = 1252;
+    if (args.size() == 3 && args[1] == "--codepage") {
+        if (args[2] != "1251" && args[2] != "1252") {
+            std::fprintf(stderr, "win95sim: bad code page '%s' (1251 or 1252)\n", args[2].c_str());
+            return 2;
+        }
+        codepage = static_cast<unsigned>(std::stoul(args[2]));
+    } else if (args.size() != 1) {
+        std::fprintf(stderr, "win95sim: wrong arguments for 'new'\n");
+        return usage();
+    }
+    const std::string& dir = args[0];
     std::string error;
-    if (!sim::create_default_machine(dir, &error)) {
+    if (!sim::create_default_machine(dir, &error, codepage)) {
         std::fprintf(stderr, "win95sim: %s\n", error.c_str());
         return 1;
     }
-    std::printf("A new Windows 95 machine is in %s\n", dir.c_str());
+    std::printf("A new Windows 95 machine (code page %u) is in %s\n", codepage, dir.c_str());
+    if (!has_screen_fonts(dir))
+        std::fprintf(stderr,
+                     "win95sim: no screen font files were found (scripts/install-deps.sh installs the "
+                     "fonts-wine package); this machine draws text with the built-in font\n");
     return 0;
 }
 
@@ -178,7 +203,7 @@ int main(int argc, char** argv) {
     if (argc < 2) return usage();
     std::string cmd = argv[1];
     std::vector<std::string> args(argv + 2, argv + argc);
-    if (cmd == "new" && args.size() == 1) return cmd_new(args[0]);
+    if (cmd == "new" && !args.empty()) return cmd_new(args);
     if (cmd == "show" && args.size() == 1) return show_machine(args[0]);
     if (cmd == "run") return cmd_run(args);
     if (cmd == "screenshot" && args.size() == 2) return cmd_screenshot(args[0], args[1]);

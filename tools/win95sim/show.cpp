@@ -135,7 +135,7 @@ int show_machine(const std::string& dir) {
         return 1;
     }
     std::map<std::string, std::string> defaults;
-    for (auto& [rel, content] : sim::default_machine_files())
+    for (auto& [rel, content] : sim::default_machine_files(s.codepage))
         defaults[rel] = content;
     std::printf("Machine %s\n%s", dir.c_str(), sim::describe_settings(s).c_str());
     show_drives(s);

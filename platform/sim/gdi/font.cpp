@@ -1,5 +1,6 @@
-// The built-in font: one bitmap design scaled to every requested size, with integer metrics derived from
-// the cell height by fixed rules (docs/drawing.md), so that text layout is the same on every run.
+// The built-in font, for a machine without a font file: one bitmap design scaled to every requested size,
+// with integer metrics derived from the cell height by fixed rules (docs/drawing.md). The stock icons
+// draw their signs with its design too.
 #include "platform/sim/kernel/codepage.h"
 #include "platform/sim/gdi/impl.h"
 #include "platform/sim/machine/machine.h"
@@ -338,7 +339,7 @@ bool glyph_rows(char16_t c, unsigned char rows[11]) {
     return base_rows(c, rows);
 }
 
-Font font_from(const LOGFONTA& lf) {
+Font builtin_font(const LOGFONTA& lf) {
     Font f;
     FontMetrics& m = f.metrics;
     m.height = cell_height(lf.lfHeight);
@@ -352,20 +353,30 @@ Font font_from(const LOGFONTA& lf) {
     f.underline = lf.lfUnderline != 0;
     f.strike_out = lf.lfStrikeOut != 0;
     f.codepage = codepage_of(lf.lfCharSet);
+    TEXTMETRICA& tm = f.tm;
+    tm.tmHeight = m.height;
+    tm.tmAscent = m.ascent;
+    tm.tmDescent = m.descent;
+    tm.tmInternalLeading = m.internal_leading;
+    tm.tmAveCharWidth = m.avg_char_width;
+    tm.tmMaxCharWidth = m.avg_char_width;
+    tm.tmWeight = m.weight;
+    tm.tmDigitizedAspectX = 96;
+    tm.tmDigitizedAspectY = 96;
+    tm.tmFirstChar = 0x20;
+    tm.tmLastChar = 0xFF;
+    tm.tmDefaultChar = 0x80;
+    tm.tmBreakChar = 0x20;
+    tm.tmItalic = lf.lfItalic;
+    tm.tmUnderlined = f.underline;
+    tm.tmStruckOut = f.strike_out;
+    tm.tmPitchAndFamily = FF_SWISS; // fixed pitch: TMPF_FIXED_PITCH clear
+    tm.tmCharSet = f.codepage == 1251 ? RUSSIAN_CHARSET : ANSI_CHARSET;
     return f;
 }
 
-Font font_of(HFONT font) {
-    Object* o = find(font, Kind::Font);
-    if (!o) o = find(stock(SYSTEM_FONT), Kind::Font);
-    return font_from(o->font);
-}
-
-int char_width(const Font& font, unsigned char) {
-    return font.metrics.avg_char_width;
-}
-
-void draw_char(const Target& t, const Font& font, int x, int y, unsigned char c, std::uint32_t pixel) {
+void draw_builtin_char(const Target& t, const Font& font, int x, int y, unsigned char c,
+                       std::uint32_t pixel) {
     unsigned char rows[11];
     if (!glyph_rows(ansi_to_unicode(c, font.codepage), rows)) std::memcpy(rows, kBox, sizeof rows);
     const FontMetrics& m = font.metrics;
@@ -386,20 +397,3 @@ void draw_char(const Target& t, const Font& font, int x, int y, unsigned char c,
 }
 
 } // namespace sim::gdi
-
-namespace sim {
-
-FontMetrics font_metrics(HFONT font) {
-    return gdi::font_of(font).metrics;
-}
-
-SIZE dialog_base_units(HFONT font) {
-    FontMetrics m = font_metrics(font);
-    return {m.avg_char_width, m.height};
-}
-
-int text_width(HFONT font, std::string_view text) {
-    return static_cast<int>(text.size()) * font_metrics(font).avg_char_width;
-}
-
-} // namespace sim

@@ -2,6 +2,7 @@
 // share.
 #pragma once
 
+#include "platform/sim/gdi/fon.h"
 #include "platform/sim/gdi/internal.h"
 
 #include <memory>
@@ -51,12 +52,18 @@ struct Dc {
     POINT position{0, 0};
 };
 
+struct Font;
+
 struct Object {
     Kind kind;
     bool stock = false;
+    int stock_index = -1; // GetStockObject's index for stock objects
     Brush brush;
     Pen pen;
     LOGFONTA font{};
+    // The font last chosen for LOGFONT, and the session's font generation it was chosen in.
+    std::shared_ptr<const Font> chosen;
+    unsigned chosen_generation = 0;
     Bitmap bitmap;
     Icon icon;
     Dc dc;
@@ -95,21 +102,27 @@ bool empty(const RECT& r);
 const Brush* brush_of(HBRUSH brush);
 COLORREF sys_color(int index);
 
-// Text with the built-in font (font.cpp).
+// Text. A font as drawn: a raster font of the session (font_select.cpp) or, when the machine has none,
+// the built-in font (font.cpp).
 struct Font {
     FontMetrics metrics;
-    bool bold = false;
+    TEXTMETRICA tm{};
+    std::shared_ptr<const FntFont> face; // null: the built-in font
+    int scale = 1;                       // the face enlarged by whole pixels
+    bool bold = false; // drawn twice, one column apart (built-in bold; a face without a bold version)
     bool underline = false;
     bool strike_out = false;
-    unsigned codepage = 1252;
+    unsigned codepage = 1252; // the built-in font's characters
 };
+// The font a font object draws with (null or a handle of another kind: the system font).
 Font font_of(HFONT font);
-Font font_from(const LOGFONTA& lf);
+Font builtin_font(const LOGFONTA& lf);
 int char_width(const Font& font, unsigned char c);
 // Draws one character cell with its top-left corner at logical (x, y): the glyph in the colour PIXEL.
 void draw_char(const Target& t, const Font& font, int x, int y, unsigned char c, std::uint32_t pixel);
-// Glyph bits of the design grid (5 columns, 11 rows: rows 0-1 accents of capitals, 2-8 capital height,
-// 9-10 descenders) for a Unicode character; false when the font has none.
+void draw_builtin_char(const Target& t, const Font& font, int x, int y, unsigned char c, std::uint32_t pixel);
+// Glyph bits of the built-in design grid (5 columns, 11 rows: rows 0-1 accents of capitals, 2-8 capital
+// height, 9-10 descenders) for a Unicode character; false when the font has none.
 bool glyph_rows(char16_t c, unsigned char rows[11]);
 
 // Device-independent bitmaps (a BITMAPINFOHEADER or BITMAPCOREHEADER, colour table and bits; 1, 4, 8, 16,

@@ -58,14 +58,14 @@ Surface* bitmap_surface(HBITMAP bitmap);
 bool save_png(const Surface& surface, const std::string& path, std::string* error);
 bool load_png(const std::string& path, Surface& out, std::string* error);
 
-// Text measurement with the built-in font (docs/drawing.md gives the rules). FONT null means the stock
-// system font; a handle that is not a font also measures as the system font.
+// Text measurement with the font a font object selects (docs/drawing.md gives the rules). FONT null
+// means the stock system font; a handle that is not a font also measures as the system font.
 struct FontMetrics {
     int height = 0;           // cell height, tmHeight
     int ascent = 0;           // tmAscent
     int descent = 0;          // tmDescent
     int internal_leading = 0; // tmInternalLeading
-    int avg_char_width = 0; // tmAveCharWidth: every character advances by this much (the font is monospaced)
+    int avg_char_width = 0;   // tmAveCharWidth
     int weight = 400;
 };
 FontMetrics font_metrics(HFONT font);
@@ -74,6 +74,8 @@ FontMetrics font_metrics(HFONT font);
 SIZE dialog_base_units(HFONT font);
 // Width of a single line of text in FONT (no tab expansion, no prefix processing).
 int text_width(HFONT font, std::string_view text);
+// Forgets the fonts the process found on its machine (a process attaching to a machine looks again).
+void forget_session_fonts();
 
 // The stock objects (the same handles GetStockObject returns).
 HFONT system_font();

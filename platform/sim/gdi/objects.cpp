@@ -200,6 +200,7 @@ HGDIOBJ stock(int index) {
     if (it != handles.end()) return it->second;
     std::unique_ptr<Object> o = make_stock(index);
     if (!o) return nullptr;
+    o->stock_index = index;
     HGDIOBJ h = add_stock(std::move(o));
     handles[index] = h;
     return h;

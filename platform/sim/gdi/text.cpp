@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstring>
 #include <string>
+#include <string_view>
 #include <vector>
 
 using namespace sim::gdi;
@@ -128,17 +129,18 @@ Line strip_prefixes(const std::string& text, bool no_prefix) {
     return line;
 }
 
-int tab_width(const Font& font) {
-    return kTabColumns * font.metrics.avg_char_width;
+// Tab stops are every 8 average character widths.
+int next_tab_stop(const Font& font, int w) {
+    int tw = std::max(1, kTabColumns * font.metrics.avg_char_width);
+    return (w / tw + 1) * tw;
 }
 
-// Width of TEXT drawn from column START (tabs expanded when asked).
+// Width of TEXT (tabs expanded when asked).
 int measure(const Font& font, const std::string& text, bool expand_tabs) {
     int w = 0;
     for (unsigned char c : text) {
         if (c == '\t' && expand_tabs) {
-            int tw = tab_width(font);
-            w = (w / tw + 1) * tw;
+            w = next_tab_stop(font, w);
         } else {
             w += char_width(font, c);
         }
@@ -171,40 +173,54 @@ std::vector<std::string> split_paragraphs(const std::string& text, bool single_l
     return out;
 }
 
-// Breaks a paragraph into lines no wider than WIDTH at blanks; a word wider than WIDTH stands alone on
-// its line and is not split. The blanks at a break are dropped.
-void wrap_paragraph(const Font& font, const std::string& para, int width, bool expand_tabs,
-                    std::vector<std::string>& out) {
-    std::size_t start = 0;
-    while (true) {
-        if (measure(font, para.substr(start), expand_tabs) <= width) {
-            out.push_back(para.substr(start));
-            return;
-        }
-        // The longest prefix ending before a blank that fits.
-        std::size_t best = std::string::npos;
-        for (std::size_t i = start; i < para.size(); ++i) {
-            if (para[i] != ' ' && para[i] != '\t') continue;
-            if (measure(font, para.substr(start, i - start), expand_tabs) > width) break;
-            best = i;
-        }
-        if (best == std::string::npos || best == start) {
-            // No blank fits: the first word goes alone.
-            std::size_t end = para.find_first_of(" \t", start == 0 ? para.find_first_not_of(" \t") : start);
-            if (end == std::string::npos) {
-                out.push_back(para.substr(start));
-                return;
-            }
-            best = end;
-        }
-        std::size_t line_end = best;
-        while (line_end > start && (para[line_end - 1] == ' ' || para[line_end - 1] == '\t'))
-            --line_end;
-        out.push_back(para.substr(start, line_end - start));
-        std::size_t next = para.find_first_not_of(" \t", best);
-        if (next == std::string::npos) return;
-        start = next;
+// How many leading characters of TEXT fit in WIDTH.
+std::size_t chars_fitting(const Font& font, std::string_view text, int width, bool expand_tabs) {
+    int w = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        unsigned char c = static_cast<unsigned char>(text[i]);
+        w = c == '\t' && expand_tabs ? next_tab_stop(font, w) : w + char_width(font, c);
+        if (w > width) return i;
     }
+    return text.size();
+}
+
+struct Piece {
+    std::size_t start, length;
+};
+
+// Breaks a paragraph into lines that fit WIDTH, at blanks only. The line ends before the word holding
+// the first character that does not fit; a blank that fitted stays at its end (left-aligned lines), one
+// blank after the break is dropped, and further blanks begin the next line. A first word wider than
+// WIDTH stands alone on its line and is not split.
+std::vector<Piece> wrap_paragraph(const Font& font, std::string_view para, int width, UINT format) {
+    std::vector<Piece> out;
+    bool aligned = format & (DT_CENTER | DT_RIGHT);
+    std::size_t start = 0;
+    while (start < para.size() || out.empty()) {
+        std::string_view rest = para.substr(start);
+        std::size_t fit = chars_fitting(font, rest, width, format & DT_EXPANDTABS);
+        if (fit == rest.size()) {
+            out.push_back({start, rest.size()});
+            break;
+        }
+        std::size_t end = fit;
+        bool word_fits = fit > 0;
+        if (word_fits && rest[end] == ' ') {
+            --end;
+        } else if (word_fits) {
+            while (end > 0 && rest[--end] != ' ') {
+            }
+            word_fits = end > 0 || rest[0] == ' ';
+        }
+        if (!word_fits)
+            end = std::min(rest.find(' '), rest.size());
+        else if (!aligned || rest[end] != ' ')
+            ++end;
+        bool drop_blank = end < rest.size() && rest[end] == ' ';
+        out.push_back({start, end});
+        start += end + (drop_blank ? 1 : 0);
+    }
+    return out;
 }
 
 Layout layout_text(const Font& font, const std::string& raw, int width, UINT format) {
@@ -215,22 +231,13 @@ Layout layout_text(const Font& font, const std::string& raw, int width, UINT for
     for (const std::string& para : split_paragraphs(raw, single)) {
         // Prefixes are removed first, so that lines are broken as they are drawn.
         Line stripped = strip_prefixes(para, no_prefix);
-        std::vector<std::string> pieces;
-        if ((format & DT_WORDBREAK) && !single)
-            wrap_paragraph(font, stripped.text, width, expand_tabs, pieces);
-        else
-            pieces.push_back(stripped.text);
-        int offset = 0;
-        for (std::string& piece : pieces) {
+        std::vector<Piece> pieces{{0, stripped.text.size()}};
+        if ((format & DT_WORDBREAK) && !single) pieces = wrap_paragraph(font, stripped.text, width, format);
+        for (const Piece& piece : pieces) {
             Line line;
-            // Where the mnemonic character landed after wrapping.
-            std::size_t at = stripped.text.find(piece, offset);
-            if (at == std::string::npos) at = offset;
-            if (stripped.underline >= static_cast<int>(at) &&
-                stripped.underline < static_cast<int>(at + piece.size()))
-                line.underline = stripped.underline - static_cast<int>(at);
-            offset = static_cast<int>(at + piece.size());
-            line.text = std::move(piece);
+            line.text = stripped.text.substr(piece.start, piece.length);
+            int u = stripped.underline - static_cast<int>(piece.start);
+            if (u >= 0 && u < static_cast<int>(piece.length)) line.underline = u;
             layout.width = std::max(layout.width, measure(font, line.text, expand_tabs));
             layout.lines.push_back(std::move(line));
         }
@@ -238,25 +245,26 @@ Layout layout_text(const Font& font, const std::string& raw, int width, UINT for
     return layout;
 }
 
-// Tabs become blanks up to the next stop, for drawing.
-std::string expand(const Font& font, const std::string& text, bool expand_tabs, int* underline) {
-    if (!expand_tabs || text.find('\t') == std::string::npos) return text;
-    std::string out;
-    int w = 0, cw = std::max(1, font.metrics.avg_char_width);
-    int original_underline = *underline;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (static_cast<int>(i) == original_underline) *underline = static_cast<int>(out.size());
-        if (text[i] == '\t') {
-            int tw = tab_width(font);
-            int next = (w / tw + 1) * tw;
-            out.append(static_cast<std::size_t>((next - w) / cw), ' ');
-            w = next;
-        } else {
-            out += text[i];
-            w += char_width(font, static_cast<unsigned char>(text[i]));
+// Draws one line from X: expanded tabs move on to the next stop, and the mnemonic character is underlined.
+void draw_line(const Target& t, const TextStyle& style, int x, int y, const Line& line, bool expand_tabs) {
+    const Font& font = style.font;
+    int pos = x;
+    std::size_t start = 0;
+    for (std::size_t i = 0; i <= line.text.size(); ++i) {
+        bool tab = i < line.text.size() && line.text[i] == '\t' && expand_tabs;
+        if (i < line.text.size() && !tab) continue;
+        std::string run = line.text.substr(start, i - start);
+        draw_run(t, style, pos, y, run, nullptr);
+        int u = line.underline - static_cast<int>(start);
+        if (u >= 0 && u < static_cast<int>(run.size())) {
+            int ux = pos + run_width(font, run.substr(0, static_cast<std::size_t>(u)));
+            int uw = char_width(font, static_cast<unsigned char>(run[static_cast<std::size_t>(u)]));
+            fill(t, {ux, y + font.metrics.ascent + 1, ux + uw - 1, y + font.metrics.ascent + 2}, style.color);
         }
+        pos += run_width(font, run);
+        if (tab) pos = x + next_tab_stop(font, pos - x);
+        start = i + 1;
     }
-    return out;
 }
 
 void draw_lines(const Dc& dc, Target t, const Font& font, const Layout& layout, const RECT& r, int top,
@@ -264,24 +272,17 @@ void draw_lines(const Dc& dc, Target t, const Font& font, const Layout& layout, 
     if (!(format & DT_NOCLIP))
         t.clip = intersect(t.clip, {r.left + t.dx, r.top + t.dy, r.right + t.dx, r.bottom + t.dy});
     TextStyle style = style_of(dc, t, font);
-    int line_height = font.metrics.height;
+    bool expand_tabs = format & DT_EXPANDTABS;
     int y = top;
     for (const Line& line : layout.lines) {
-        int underline = line.underline;
-        std::string text = expand(font, line.text, format & DT_EXPANDTABS, &underline);
-        int w = run_width(font, text);
+        int w = measure(font, line.text, expand_tabs);
         int x = r.left;
         if (format & DT_CENTER)
             x = r.left + (r.right - r.left - w) / 2;
         else if (format & DT_RIGHT)
             x = r.right - w;
-        draw_run(t, style, x, y, text, nullptr);
-        if (underline >= 0 && underline < static_cast<int>(text.size())) {
-            int ux = x + run_width(font, text.substr(0, underline));
-            int uw = char_width(font, static_cast<unsigned char>(text[underline]));
-            fill(t, {ux, y + font.metrics.ascent + 1, ux + uw - 1, y + font.metrics.ascent + 2}, style.color);
-        }
-        y += line_height;
+        draw_line(t, style, x, y, line, expand_tabs);
+        y += font.metrics.height;
     }
 }
 
@@ -314,29 +315,7 @@ BOOL WINAPI GetTextExtentPointA(HDC dc, LPCSTR text, int length, LPSIZE size) {
 BOOL WINAPI GetTextMetricsA(HDC dc, LPTEXTMETRICA tm) {
     Dc* d = find_dc(dc);
     if (!d || !tm) return FALSE;
-    Font font = font_of(d->font);
-    const FontMetrics& m = font.metrics;
-    Object* o = find(d->font, Kind::Font);
-    *tm = TEXTMETRICA{};
-    tm->tmHeight = m.height;
-    tm->tmAscent = m.ascent;
-    tm->tmDescent = m.descent;
-    tm->tmInternalLeading = m.internal_leading;
-    tm->tmExternalLeading = 0;
-    tm->tmAveCharWidth = m.avg_char_width;
-    tm->tmMaxCharWidth = m.avg_char_width;
-    tm->tmWeight = m.weight;
-    tm->tmDigitizedAspectX = 96;
-    tm->tmDigitizedAspectY = 96;
-    tm->tmFirstChar = 0x20;
-    tm->tmLastChar = 0xFF;
-    tm->tmDefaultChar = 0x80;
-    tm->tmBreakChar = 0x20;
-    tm->tmItalic = o ? o->font.lfItalic : 0;
-    tm->tmUnderlined = font.underline;
-    tm->tmStruckOut = font.strike_out;
-    tm->tmPitchAndFamily = FF_SWISS; // fixed pitch: TMPF_FIXED_PITCH clear
-    tm->tmCharSet = font.codepage == 1251 ? RUSSIAN_CHARSET : ANSI_CHARSET;
+    *tm = font_of(d->font).tm;
     return TRUE;
 }
 
@@ -344,12 +323,15 @@ int WINAPI GetTextFaceA(HDC dc, int size, LPSTR face) {
     Dc* d = find_dc(dc);
     Object* o = d ? find(d->font, Kind::Font) : nullptr;
     if (!o) return 0;
-    const char* name = o->font.lfFaceName;
-    int n = static_cast<int>(strnlen(name, LF_FACESIZE));
+    // The face that draws, which may stand in for the one asked.
+    Font font = font_of(d->font);
+    std::string name = font.face ? font.face->face
+                                 : std::string(o->font.lfFaceName, strnlen(o->font.lfFaceName, LF_FACESIZE));
+    int n = static_cast<int>(name.size());
     if (!face) return n + 1;
     if (size <= 0) return 0;
     int copied = std::min(n, size - 1);
-    std::memcpy(face, name, static_cast<std::size_t>(copied));
+    std::memcpy(face, name.data(), static_cast<std::size_t>(copied));
     face[copied] = 0;
     return copied;
 }

@@ -1,10 +1,12 @@
 // A fresh machine that looks like a plain Windows 95 installation on drive C:, with an empty floppy
-// drive A:.
+// drive A:. Its screen fonts are real bitmap font files, those of its ANSI code page, taken from the
+// fonts-wine package when the machine is made.
 #include "platform/sim/machine/machine.h"
 #include "platform/sim/shell/progman.h"
 #include "platform/sim/sim.h"
 #include "platform/sim/machine/textfile.h"
 
+#include <cstdlib>
 #include <filesystem>
 #include <system_error>
 
@@ -79,7 +81,7 @@ avi=AVIVideo
 )INI";
 
 const char kSystemIni[] = R"INI([boot]
-oemfonts.fon=vgaoem.fon
+oemfonts.fon=@OEMFONT@
 shell=Explorer.exe
 system.drv=system.drv
 drivers=mmsystem.dll power.drv
@@ -90,15 +92,15 @@ dibeng.drv=dibeng.dll
 comm.drv=comm.drv
 mouse.drv=mouse.drv
 keyboard.drv=keyboard.drv
-fonts.fon=vgasys.fon
-fixedfon.fon=vgafix.fon
+fonts.fon=@SYSFONT@
+fixedfon.fon=@FIXEDFONT@
 386grabber=vgafull.3gr
 display.drv=pnpdrvr.drv
 language.dll=
 
 [boot.description]
 system.drv=Standard PC
-codepage=1252
+codepage=@CODEPAGE@
 woafont.dll=English (437)
 aspect=100,96,96
 display.drv=Standard Display Adapter (VGA)
@@ -174,16 +176,16 @@ const char kRegistry[] = R"INI(REGEDIT4
 "Arial (TrueType)"="ARIAL.TTF"
 "Courier New (TrueType)"="COUR.TTF"
 "Times New Roman (TrueType)"="TIMES.TTF"
-"MS Sans Serif 8,10,12,14,18,24"="SSERIFE.FON"
-"MS Serif 8,10,12,14,18,24"="SERIFE.FON"
-"Courier 10,12,15"="COURE.FON"
-"Small Fonts"="SMALLE.FON"
+"MS Sans Serif 8,10,12,14,18,24 (VGA res)"="@SANSFONT@"
+"Courier 10,12,15 (VGA res)"="@COURFONT@"
+"Small Fonts (VGA res)"="@SMALLFONT@"
 
 [HKEY_LOCAL_MACHINE\SOFTWARE\Microsoft\Windows\CurrentVersion\FontSubstitutes]
 "Helv"="MS Sans Serif"
 "Tms Rmn"="MS Serif"
 "Times"="Times New Roman"
 "Helvetica"="Arial"
+"MS Shell Dlg"="MS Sans Serif"
 
 [HKEY_CURRENT_CONFIG\Display\Settings]
 "Resolution"="640,480"
@@ -202,13 +204,55 @@ const char kRegistry[] = R"INI(REGEDIT4
 "oemfonts.fon"="vgaoem.fon"
 )INI";
 
-// Windows files are written with CR LF line ends.
-std::string crlf(const char* text) {
+// The font files of a Windows 95 of each code page. The package has no OEM font and no Cyrillic fixed
+// font: SYSTEM.INI names them as Windows 95 does, and the stock fonts that come from them are chosen by
+// the font mapper instead.
+struct CodePageFonts {
+    unsigned codepage;
+    const char* system;
+    const char* fixed;
+    const char* oem;
+    const char* sans;
+    const char* courier;
+    const char* small;
+};
+const CodePageFonts kFontSets[] = {
+    {1252, "vgasys.fon", "vgafix.fon", "vgaoem.fon", "SSERIFE.FON", "COURE.FON", "SMALLE.FON"},
+    {1251, "vgasysr.fon", "vgafixr.fon", "vga866.fon", "SSERIFER.FON", "COURER.FON", "SMALLER.FON"},
+};
+
+const CodePageFonts& fonts_of(unsigned codepage) {
+    return codepage == 1251 ? kFontSets[1] : kFontSets[0];
+}
+
+// TrueType files are recorded by name only: their content is a marker, not a font.
+const char* const kTrueTypeFiles[] = {"ARIAL.TTF", "COUR.TTF", "TIMES.TTF"};
+
+std::string package_font_dir() {
+    const char* dir = std::getenv("WIN95SIM_FONTS");
+    return dir ? dir : "/usr/share/wine/fonts";
+}
+
+void replace_all(std::string& text, const std::string& from, const std::string& to) {
+    for (std::size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))
+        text.replace(at, from.size(), to);
+}
+
+// Windows files are written with CR LF line ends; the font names are those of the code page.
+std::string windows_text(const char* text, unsigned codepage) {
     std::string out;
     for (const char* p = text; *p; ++p) {
         if (*p == '\n') out += '\r';
         out += *p;
     }
+    const CodePageFonts& f = fonts_of(codepage);
+    replace_all(out, "@SYSFONT@", f.system);
+    replace_all(out, "@FIXEDFONT@", f.fixed);
+    replace_all(out, "@OEMFONT@", f.oem);
+    replace_all(out, "@SANSFONT@", f.sans);
+    replace_all(out, "@COURFONT@", f.courier);
+    replace_all(out, "@SMALLFONT@", f.small);
+    replace_all(out, "@CODEPAGE@", std::to_string(f.codepage));
     return out;
 }
 
@@ -222,26 +266,42 @@ bool write_file(const fs::path& path, const std::string& data, std::string* erro
     return true;
 }
 
-// Font files of a Windows 95 installation; their content is a marker, not a real font.
-const char* const kFontFiles[] = {"VGASYS.FON", "VGAFIX.FON", "VGAOEM.FON", "SSERIFE.FON", "SERIFE.FON",
-                                  "COURE.FON",  "SMALLE.FON", "ARIAL.TTF",  "COUR.TTF",    "TIMES.TTF"};
+// Copies the code page's font files that the package has into C:\WINDOWS\FONTS, in upper case as
+// Windows 95 setup names them; a file the package lacks is left out.
+bool install_fonts(const fs::path& fonts, unsigned codepage, std::string* error) {
+    const CodePageFonts& f = fonts_of(codepage);
+    for (const char* name : {f.system, f.fixed, f.oem, f.sans, f.courier, f.small}) {
+        std::string lower = name;
+        for (char& c : lower)
+            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        fs::path source = fs::path(package_font_dir()) / lower;
+        std::error_code ec;
+        if (!fs::is_regular_file(source, ec)) continue;
+        fs::copy_file(source, fonts / upper_ascii(name), fs::copy_options::overwrite_existing, ec);
+        if (ec) {
+            if (error) *error = "cannot copy " + source.string() + ": " + ec.message();
+            return false;
+        }
+    }
+    return true;
+}
 
 } // namespace
 
-std::vector<std::pair<std::string, std::string>> default_machine_files() {
+std::vector<std::pair<std::string, std::string>> default_machine_files(unsigned codepage) {
     std::vector<std::pair<std::string, std::string>> files = {
-        {"C/WINDOWS/WIN.INI", crlf(kWinIni)},
-        {"C/WINDOWS/SYSTEM.INI", crlf(kSystemIni)},
-        {"C/WINDOWS/SYSTEM/CONTROL.INF", crlf(kControlInf)},
-        {"C/WINDOWS/SYSTEM/SETUP.INF", crlf(kSetupInf)},
-        {"registry.reg", crlf(kRegistry)}};
-    for (const char* f : kFontFiles)
+        {"C/WINDOWS/WIN.INI", windows_text(kWinIni, codepage)},
+        {"C/WINDOWS/SYSTEM.INI", windows_text(kSystemIni, codepage)},
+        {"C/WINDOWS/SYSTEM/CONTROL.INF", windows_text(kControlInf, codepage)},
+        {"C/WINDOWS/SYSTEM/SETUP.INF", windows_text(kSetupInf, codepage)},
+        {"registry.reg", windows_text(kRegistry, codepage)}};
+    for (const char* f : kTrueTypeFiles)
         files.push_back(
             {std::string("C/WINDOWS/FONTS/") + f, std::string("simulated font file ") + f + "\r\n"});
     return files;
 }
 
-bool create_default_machine(const std::string& dir, std::string* error) {
+bool create_default_machine(const std::string& dir, std::string* error, unsigned codepage) {
     std::error_code ec;
     fs::path root(dir);
     fs::create_directories(root, ec);
@@ -254,6 +314,7 @@ bool create_default_machine(const std::string& dir, std::string* error) {
         return false;
     }
     Settings s;
+    s.codepage = codepage == 1251 ? 1251 : 1252;
     std::string err;
     if (!apply_setting(s, "drive A: removable A", dir, &err) ||
         !apply_setting(s, "drive C: fixed C", dir, &err)) {
@@ -271,9 +332,10 @@ bool create_default_machine(const std::string& dir, std::string* error) {
         return false;
     }
     bool ok = true;
-    for (const auto& [relative, content] : default_machine_files())
+    for (const auto& [relative, content] : default_machine_files(s.codepage))
         ok = ok && write_file(root / relative, content, error);
-    return ok && save_progman(dir, default_progman(), error) && save_settings(dir, s, error);
+    return ok && install_fonts(win / "FONTS", s.codepage, error) &&
+           save_progman(dir, default_progman(), error) && save_settings(dir, s, error);
 }
 
 } // namespace sim

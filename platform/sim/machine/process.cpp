@@ -1,5 +1,6 @@
 // The process's attachment to its machine.
 #include "platform/sim/kernel/files.h"
+#include "platform/sim/gdi/internal.h"
 #include "platform/sim/kernel/global_memory.h"
 #include "platform/sim/machine/machine.h"
 #include "platform/sim/sim.h"
@@ -57,6 +58,7 @@ void recheck_settings() {
 
 bool attach(const std::string& dir, const std::string& module, const std::string& cwd, std::string* error) {
     reset_window_manager();
+    forget_session_fonts();
     auto m = std::make_unique<Machine>();
     m->dir = dir;
     m->settings_stamp = host_file_stamp(settings_file(*m));
@@ -80,6 +82,7 @@ bool attach(const std::string& dir, const std::string& module, const std::string
 // Leaving the machine ends the process: its files are closed and its memory freed.
 void detach() {
     reset_window_manager();
+    forget_session_fonts();
     close_all_files();
     free_all_global_memory();
     current().reset();

@@ -1,6 +1,6 @@
-// Starting programs, ending the session, windows of running programs, the keyboard notice and the font
-// table. Each leaves a record in the machine folder (exec.log, power.log, posts.log, keyboard.log,
-// fonts.txt), which win95sim shows and scenarios check.
+// Starting programs, ending the session, windows of running programs and the keyboard notice. Each
+// leaves a record in the machine folder (exec.log, power.log, posts.log, keyboard.log), which win95sim
+// shows and scenarios check.
 #include "platform/sim/driver/driver_link.h"
 #include "platform/sim/machine/machine.h"
 #include "platform/sim/shell/internal.h"
@@ -134,42 +134,6 @@ bool same_or_null(const char* wanted, const std::string& have) {
     return !wanted || equal_nocase(wanted, have);
 }
 
-bool is_font_file(const std::string& path) {
-    std::string ext = upper_ascii(fs::path(path).extension().string());
-    return ext == ".FON" || ext == ".FNT" || ext == ".TTF" || ext == ".FOT";
-}
-
-// A font file named without a directory is looked for in the fonts, system and Windows directories and
-// then the current one.
-std::string locate_font(const std::string& name) {
-    if (name.find_first_of("\\/:") != std::string::npos) return full_path(name);
-    for (const std::string& dir :
-         {windows_dir() + "\\FONTS\\", system_dir() + "\\", windows_dir() + "\\", machine().current_dir}) {
-        std::string full = full_path(dir + name);
-        if (file_exists(full)) return full;
-    }
-    return full_path(name);
-}
-
-std::vector<std::string> font_table() {
-    std::string text;
-    std::vector<std::string> out;
-    if (!read_host_file(machine_file("fonts.txt"), text)) return out;
-    std::stringstream ss(text);
-    for (std::string line; std::getline(ss, line);) {
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        if (!line.empty()) out.push_back(line);
-    }
-    return out;
-}
-
-bool save_font_table(const std::vector<std::string>& table) {
-    std::string text;
-    for (const auto& f : table)
-        text += f + "\r\n";
-    return write_host_file(machine_file("fonts.txt"), text);
-}
-
 } // namespace
 
 std::string program_stub(const std::string& host_program) {
@@ -263,54 +227,4 @@ int WINAPI ToAscii(UINT uVirtKey, UINT uScanCode, const BYTE*, LPWORD lpChar, UI
     append_host_line((std::filesystem::path(machine().dir) / "keyboard.log").string(), line.str());
     if (lpChar) *lpChar = 0;
     return 0; // no character for this key
-}
-
-int WINAPI AddFontResourceA(LPCSTR lpFileName) {
-    if (!lpFileName) return 0;
-    std::string full = locate_font(lpFileName);
-    if (full.empty() || !file_exists(full) || !is_font_file(full)) return 0;
-    auto table = font_table();
-    for (const auto& f : table)
-        if (equal_nocase(f, full))
-            return 1; // already loaded: Windows counts it again; one entry is kept here
-    table.push_back(full);
-    return save_font_table(table) ? 1 : 0;
-}
-
-BOOL WINAPI RemoveFontResourceA(LPCSTR lpFileName) {
-    if (!lpFileName) return FALSE;
-    std::string full = locate_font(lpFileName);
-    auto table = font_table();
-    for (auto it = table.begin(); it != table.end(); ++it) {
-        if (equal_nocase(*it, full)) {
-            table.erase(it);
-            return save_font_table(table) ? TRUE : FALSE;
-        }
-    }
-    return FALSE;
-}
-
-BOOL WINAPI CreateScalableFontResourceA(DWORD fdwHidden, LPCSTR lpszFont, LPCSTR lpszFile, LPCSTR lpszPath) {
-    if (!lpszFont || !lpszFile) return FALSE;
-    std::string fot = full_path(lpszFont);
-    std::string ttf =
-        lpszPath && *lpszPath
-            ? std::string(lpszPath) + (std::string(lpszPath).back() == '\\' ? "" : "\\") + lpszFile
-            : full_path(lpszFile);
-    if (fot.empty() || file_exists(fot)) {
-        SetLastError(ERROR_FILE_EXISTS);
-        return FALSE;
-    }
-    if (!file_exists(full_path(ttf))) {
-        SetLastError(ERROR_FILE_NOT_FOUND);
-        return FALSE;
-    }
-    if (is_readonly(fot) || fails_write(fot)) {
-        SetLastError(ERROR_ACCESS_DENIED);
-        return FALSE;
-    }
-    // The resource file records the TrueType file it stands for, with the path when one was given.
-    std::string text = "WIN95SIM FOT\r\nfile=" + std::string(lpszPath && *lpszPath ? lpszFile : ttf.c_str()) +
-                       "\r\nhidden=" + std::to_string(fdwHidden) + "\r\n";
-    return write_host_file(host_path(fot), text) ? TRUE : FALSE;
 }

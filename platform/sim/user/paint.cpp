@@ -122,7 +122,7 @@ HFONT font_of(const Window& w) {
 HFONT caption_font() {
     static HFONT f = nullptr;
     if (!f || GetObjectType(f) == 0)
-        f = CreateFontA(-11, 0, 0, 0, FW_BOLD, 0, 0, 0, ANSI_CHARSET, 0, 0, 0, 0, "MS Sans Serif");
+        f = CreateFontA(-11, 0, 0, 0, FW_BOLD, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, "MS Sans Serif");
     return f;
 }
 

@@ -283,6 +283,11 @@ BOOL WINAPI ExtTextOutA(HDC dc, int x, int y, UINT options, const RECT* rect, LP
 BOOL WINAPI GetTextExtentPoint32A(HDC dc, LPCSTR text, int length, LPSIZE size);
 BOOL WINAPI GetTextExtentPointA(HDC dc, LPCSTR text, int length, LPSIZE size);
 BOOL WINAPI GetTextMetricsA(HDC dc, LPTEXTMETRICA metrics);
+
+// The session's font table
+int WINAPI AddFontResourceA(LPCSTR lpFileName);
+BOOL WINAPI RemoveFontResourceA(LPCSTR lpFileName);
+BOOL WINAPI CreateScalableFontResourceA(DWORD fdwHidden, LPCSTR lpszFont, LPCSTR lpszFile, LPCSTR lpszPath);
 int WINAPI GetTextFaceA(HDC dc, int size, LPSTR face);
 
 #define CreateFontIndirect CreateFontIndirectA

@@ -1,5 +1,5 @@
-// Shell-side calls: starting programs, ending the session, finding windows of other programs, the
-// keyboard notice, and the font table.
+// Shell-side calls: starting programs, ending the session, finding windows of other programs and the
+// keyboard notice.
 #pragma once
 
 #include "platform/sim/win/types.h"
@@ -16,7 +16,3 @@ BOOL WINAPI ExitWindowsEx(UINT uFlags, DWORD dwReason);
 HWND WINAPI FindWindowA(LPCSTR lpClassName, LPCSTR lpWindowName);
 
 int WINAPI ToAscii(UINT uVirtKey, UINT uScanCode, const BYTE* lpKeyState, LPWORD lpChar, UINT uFlags);
-
-int WINAPI AddFontResourceA(LPCSTR lpFileName);
-BOOL WINAPI RemoveFontResourceA(LPCSTR lpFileName);
-BOOL WINAPI CreateScalableFontResourceA(DWORD fdwHidden, LPCSTR lpszFont, LPCSTR lpszFile, LPCSTR lpszPath);
