@@ -3,7 +3,7 @@
 # Windows 95 (docs/wine.md): a fresh prefix, Xvfb with Wine's desktop shell in a 640 x 480 virtual desktop
 # (it also answers Program Manager's DDE), the Windows distribution on drive A:, and windriver.exe.
 # Needs the win64 build (setup.exe, tnsetup.exe, windriver.exe, execlog.exe) and the linux build (mkdist,
-# win95sim). Usage: scripts/wine-scenarios.sh [SCENARIO...]   (default: every loader and tnsetup scenario)
+# win95sim). Usage: scripts/wine-scenarios.sh [SCENARIO...]   (default: every loader, tnsetup and copy scenario)
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 win=$here/build/win64
@@ -18,7 +18,7 @@ for f in "$win/loader/setup.exe" "$win/setup/tnsetup.exe" "$win/tools/windriver/
 done
 
 if [ $# -gt 0 ]; then scenarios=("$@"); else
-    mapfile -t scenarios < <(find "$here/tests/scenarios/loader" "$here/tests/scenarios/tnsetup" -name '*.scn' \
+    mapfile -t scenarios < <(find "$here/tests/scenarios/loader" "$here/tests/scenarios/tnsetup" "$here/tests/scenarios/copy" -name '*.scn' \
                              -not -path '*/fail/*' | sort)
 fi
 

@@ -46,18 +46,12 @@ BOOL GetRecordField(const char* list, int n, char (&field)[N], BOOL report) {
     return GetListField(list, n, field, N, chListDelimiter, report);
 }
 
-DWORD ReadInfValue(UINT sectionId, const char* key, char* value, DWORD cap) {
-    char section[64];
-    LoadText(sectionId, section, sizeof section);
-    return GetPrivateProfileStringA(section, key, "", value, cap, szInfFile);
-}
-
 // Reads the code of the layout in record INDEX (its name already there) from its line in setup1.inf; a
 // layout the section does not have is reported as such.
 BOOL ReadLayoutCode(int index) {
     char line[kLayoutLineCap];
     LangEntry& entry = lpLang[index];
-    if (ReadInfValue(IDS_SEC_KEYBOARD_LAYOUTS, entry.szLayout, line, sizeof line) == 0) {
+    if (ReadInfString(IDS_SEC_KEYBOARD_LAYOUTS, entry.szLayout, line, sizeof line) == 0) {
         ShowSetupMessage(hwndSetup, MB_ICONHAND, IDS_NO_LAYOUT_FOR_NATION, entry.szLayout);
         return FALSE;
     }
@@ -147,7 +141,7 @@ int FillLangTable() {
     if (!hLang && !ResizeLangTable(1)) return 0;
     if (!LockLangTable()) return ReportNoLock();
     char countryLine[kCountryLineCap];
-    if (ReadInfValue(IDS_SEC_DEFAULT_SETUP, szCountryKey, countryLine, sizeof countryLine) == 0) {
+    if (ReadInfString(IDS_SEC_DEFAULT_SETUP, szCountryKey, countryLine, sizeof countryLine) == 0) {
         UnlockLangTable();
         ShowSetupMessage(hwndSetup, MB_ICONHAND, IDS_CANT_READ_SECTION, szCountryKey);
         return 0;
@@ -165,9 +159,11 @@ int FillLangTable() {
 
 BOOL RewriteLangTable(HWND selected) {
     LRESULT count = SendMessageA(selected, LB_GETCOUNT, 0, 0);
-    nLang = count > 0 ? static_cast<int>(count) : 0;
-    // A block is never sized to nothing: that would discard it instead.
-    if (!ResizeLangTable(nLang > 0 ? nLang : 1)) return FALSE;
+    int records = count > 0 ? static_cast<int>(count) : 0;
+    // A block is never sized to nothing: that would discard it instead. A block that cannot be resized
+    // keeps its table and its count, so that no reader walks past its end.
+    if (!ResizeLangTable(records > 0 ? records : 1)) return FALSE;
+    nLang = records;
     if (!LockLangTable()) return ReportNoLock();
     for (int i = nLang - 1; i >= 0; --i) {
         char name[kRewriteLineCap];
@@ -180,7 +176,7 @@ BOOL RewriteLangTable(HWND selected) {
         lpLang[i].szCode[0] = '\0';
         // A layout without a line has no field 5 either: that is what is reported.
         char line[kRewriteLineCap];
-        ReadInfValue(IDS_SEC_KEYBOARD_LAYOUTS, name, line, sizeof line);
+        ReadInfString(IDS_SEC_KEYBOARD_LAYOUTS, name, line, sizeof line);
         GetRecordField(line, kLayoutCodeField, lpLang[i].szCode, TRUE);
     }
     UnlockLangTable();

@@ -166,7 +166,7 @@ LRESULT CALLBACK InforWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
     return DefWindowProcA(hwnd, msg, wParam, lParam);
 }
 
-void ShowCopyProgress(LPCSTR file, LPCSTR text) {
+void ShowProgressTexts(LPCSTR file, LPCSTR text) {
     CopyText(szProgressFile, file);
     CopyText(szProgressText, text);
     if (!IsWindowVisible(hwndInfor)) ShowWindow(hwndInfor, SW_SHOW);

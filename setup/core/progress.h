@@ -15,7 +15,7 @@ LRESULT CALLBACK AdvertWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam
 
 // Names the file being copied (FILE may be empty) and its destination or a status text, and shows the
 // information window with them at once.
-void ShowCopyProgress(LPCSTR file, LPCSTR text);
+void ShowProgressTexts(LPCSTR file, LPCSTR text);
 
 // The percentage the information window shows for nProgressDone of nProgressTotal: 0 to 100.
 int ProgressPercent();

@@ -5,15 +5,13 @@
 
 namespace {
 
-const WizardTraits kWelcomeTraits = {IDS_CAPTION_WELCOME, WizardColours::BackgroundAndTexts};
-
-INT_PTR OnInitDialog(HWND dialog) {
+INT_PTR OnInitDialog(HWND dialog, LPARAM) {
     SetFocus(dialog);
     return FALSE; // the focus was set here
 }
 
-INT_PTR OnCommand(HWND dialog, WPARAM wParam) {
-    switch (LOWORD(wParam)) {
+INT_PTR OnCommand(HWND dialog, int id, int) {
+    switch (id) {
     case IDC_WELCOME_CONTINUE:
         EndWizardDialog(dialog, kDialogContinue);
         return TRUE;
@@ -25,19 +23,13 @@ INT_PTR OnCommand(HWND dialog, WPARAM wParam) {
     }
 }
 
+const WizardTraits kWelcomeTraits = {IDS_CAPTION_WELCOME, WizardColours::BackgroundAndTexts, OnInitDialog,
+                                     OnCommand};
+
 } // namespace
 
 INT_PTR CALLBACK WelcomeDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
-    INT_PTR result = FALSE;
-    if (HandleWizardMessage(dialog, msg, wParam, lParam, kWelcomeTraits, &result)) return result;
-    switch (msg) {
-    case WM_INITDIALOG:
-        return OnInitDialog(dialog);
-    case WM_COMMAND:
-        return OnCommand(dialog, wParam);
-    default:
-        return FALSE;
-    }
+    return WizardDialogProc(dialog, msg, wParam, lParam, kWelcomeTraits);
 }
 
 WORD RunWelcomeDialog() {

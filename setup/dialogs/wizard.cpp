@@ -1,6 +1,8 @@
 // The conventions shared by the wizard dialogs.
 #include "setup/dialogs/wizard.h"
 
+#include "common/bounded.h"
+#include "setup/core/pictures.h"
 #include "setup/core/state.h"
 #include "setup/messages/messages.h"
 #include "setup/resources/ids.h"
@@ -9,6 +11,9 @@ namespace {
 
 const COLORREF kDialogGrey = RGB(192, 192, 192);
 const int kCaptionCap = 120;
+const int kShortestPath = 2; // "C:"
+// Longest path field looked at: longer than any path buffer, so that a text too long for one is seen whole.
+const int kPathFieldCap = 512;
 
 bool IsTextsColourRequest(UINT msg) {
     return msg == WM_CTLCOLORDLG || msg == WM_CTLCOLORSTATIC;
@@ -61,6 +66,10 @@ BOOL ConfirmExitSetup(HWND dialog) {
     return FALSE;
 }
 
+void EndWhenExitConfirmed(HWND dialog, WORD result) {
+    if (ConfirmExitSetup(dialog)) EndWizardDialog(dialog, result);
+}
+
 BOOL IsCommandFromDisabledButton(HWND dialog, WPARAM wParam) {
     if (HIWORD(wParam) != BN_CLICKED) return FALSE; // notifications of fields and lists come as they are
     HWND control = GetDlgItem(dialog, LOWORD(wParam));
@@ -88,5 +97,60 @@ BOOL HandleWizardMessage(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam, co
         *result = reinterpret_cast<INT_PTR>(OnCtlColor(reinterpret_cast<HDC>(wParam)));
         return TRUE;
     }
+    return FALSE;
+}
+
+INT_PTR WizardDialogProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam, const WizardTraits& traits) {
+    INT_PTR result = FALSE;
+    if (HandleWizardMessage(dialog, msg, wParam, lParam, traits, &result)) return result;
+    switch (msg) {
+    case WM_INITDIALOG:
+        return traits.onInitDialog ? traits.onInitDialog(dialog, lParam) : TRUE;
+    case WM_PAINT:
+        if (!traits.pictureFrame) return FALSE;
+        PaintPictureInFrame(dialog, traits.pictureFrame, *traits.picture);
+        return TRUE;
+    case WM_COMMAND:
+        return traits.onCommand ? traits.onCommand(dialog, LOWORD(wParam), HIWORD(wParam)) : FALSE;
+    default:
+        return FALSE;
+    }
+}
+
+void PaintPictureInFrame(HWND dialog, int frameId, HBITMAP picture) {
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(dialog, &paint);
+    HWND frame = GetDlgItem(dialog, frameId);
+    if (frame) {
+        RECT place;
+        GetWindowRect(frame, &place);
+        MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&place), 2);
+        DrawPicture(dc, picture, place.left, place.top);
+    }
+    EndPaint(dialog, &paint);
+}
+
+void ShowFlag(HWND dialog, int box, BOOL flag) {
+    CheckDlgButton(dialog, box, static_cast<UINT>(flag));
+}
+
+BOOL BoxState(HWND dialog, int box) {
+    return static_cast<BOOL>(IsDlgButtonChecked(dialog, box));
+}
+
+void EnableWhilePathTyped(HWND dialog, int buttonId, int fieldId) {
+    BOOL typed = SendDlgItemMessageA(dialog, fieldId, WM_GETTEXTLENGTH, 0, 0) >= kShortestPath;
+    EnableWindow(GetDlgItem(dialog, buttonId), typed);
+}
+
+BOOL TakePathField(HWND dialog, int fieldId, char* path, std::size_t cap) {
+    char text[kPathFieldCap];
+    GetDlgItemTextA(dialog, fieldId, text, sizeof text);
+    int length = lstrlenA(text);
+    const char* backslash = length > 0 && text[length - 1] == '\\' ? "" : "\\";
+    // A field that holds more than was read cannot be taken whole either.
+    if (length < kPathFieldCap - 1 && JoinPathN(path, cap, {text, backslash})) return TRUE;
+    ShowSetupMessage(dialog, MB_ICONHAND, IDS_DIR_NOT_VALID, text);
+    SetFocus(GetDlgItem(dialog, fieldId));
     return FALSE;
 }

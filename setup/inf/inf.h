@@ -9,6 +9,8 @@
 constexpr int kListFieldWorkCap = 504;
 // Buffer of a section's key names.
 constexpr int kKeyListCap = 1024;
+// Buffer of a section name taken from the string table.
+constexpr int kSectionNameCap = 64;
 
 // Field N (from 1) of LIST, fields separated by DELIMITER; blanks after a delimiter are skipped. The field is
 // cut to FIELDCAP bytes. False when there is no field N; then REPORT shows which field was missing.
@@ -23,3 +25,11 @@ DWORD ReadInfEntry(const char* section, const char* key, char* value, DWORD cap)
 // The key names of SECTION of setup1.inf into KEYS (CAP bytes, each name ended by a NUL and the list by a
 // second one). False when the section is missing or empty; REPORT then shows message 13 naming the file.
 BOOL ReadInfKeys(const char* section, char* keys, DWORD cap, BOOL report);
+// The same into the list box LIST, which is left without a selection.
+BOOL FillListFromSection(HWND list, const char* section, const char* defaultText, const char* file);
+
+// The value of KEY in the section SECTION_ID of szInfFile, cut to CAP bytes; empty when there is none. The
+// length read.
+DWORD ReadInfString(UINT sectionId, const char* key, char* value, DWORD cap);
+// The same, reporting a value that is missing or empty with message 50, which names KEY and the section.
+BOOL ReadRequiredInfString(UINT sectionId, const char* key, char* value, DWORD cap);

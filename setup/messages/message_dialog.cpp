@@ -26,8 +26,12 @@ struct MessageRequest {
 MessageRequest request;
 MessageLayout layout;
 
+// The buttons of a type, in the order they stand from left to right: which control shows which text.
+// Escape presses control 2 (IDCANCEL), so control 2 always holds the answer that gives up: No rather than
+// Yes to All in the Yes, Yes to All, No set.
 struct ButtonSet {
-    UINT ids[3]; // string ids of the three buttons' texts
+    int controls[3]; // control ids, left to right
+    UINT texts[3];   // string ids of their texts
     int count;
 };
 
@@ -36,17 +40,21 @@ UINT TypeOf(UINT style) {
 }
 
 ButtonSet ButtonsFor(UINT type) {
+    const int kUsual[3] = {IDC_MSG_BUTTON1, IDC_MSG_BUTTON2, IDC_MSG_BUTTON3};
     switch (type) {
     case MB_OKCANCEL:
-        return {{IDS_BUTTON_OK, IDS_BUTTON_CANCEL, IDS_BUTTON_IGNORE}, 2};
+        return {{kUsual[0], kUsual[1], kUsual[2]}, {IDS_BUTTON_OK, IDS_BUTTON_CANCEL, IDS_BUTTON_IGNORE}, 2};
     case MB_ABORTRETRYIGNORE:
-        return {{IDS_BUTTON_ABORT, IDS_BUTTON_RETRY, IDS_BUTTON_IGNORE}, 3};
+        return {
+            {kUsual[0], kUsual[1], kUsual[2]}, {IDS_BUTTON_ABORT, IDS_BUTTON_RETRY, IDS_BUTTON_IGNORE}, 3};
     case MB_YESNO:
-        return {{IDS_BUTTON_YES, IDS_BUTTON_NO, IDS_BUTTON_IGNORE}, 2};
+        return {{kUsual[0], kUsual[1], kUsual[2]}, {IDS_BUTTON_YES, IDS_BUTTON_NO, IDS_BUTTON_IGNORE}, 2};
     case MB_YESYESTOALLNO:
-        return {{IDS_BUTTON_YES, IDS_BUTTON_YES_TO_ALL, IDS_BUTTON_NO}, 3};
+        return {{IDC_MSG_BUTTON1, IDC_MSG_BUTTON3, IDC_MSG_BUTTON2},
+                {IDS_BUTTON_YES, IDS_BUTTON_YES_TO_ALL, IDS_BUTTON_NO},
+                3};
     default:
-        return {{IDS_BUTTON_OK, IDS_BUTTON_CANCEL, IDS_BUTTON_IGNORE}, 1};
+        return {{kUsual[0], kUsual[1], kUsual[2]}, {IDS_BUTTON_OK, IDS_BUTTON_CANCEL, IDS_BUTTON_IGNORE}, 1};
     }
 }
 
@@ -71,7 +79,7 @@ int ResultOf(int id) {
         {IDOK, IDCANCEL, IDIGNORE},   // every other type
         {IDYES, IDNO, IDIGNORE},      // Yes, No
         {IDABORT, IDRETRY, IDIGNORE}, // Abort, Retry, Ignore
-        {IDYES, IDYESTOALL, IDNO},    // Yes, Yes to All, No
+        {IDYES, IDNO, IDYESTOALL},    // Yes, Yes to All, No (by control, not by place)
     };
     int row = 0;
     switch (TypeOf(request.style)) {
@@ -91,7 +99,8 @@ int ResultOf(int id) {
     return results[row][column];
 }
 
-// Closing by the system menu or Alt+F4 answers with the default button where the type has a choice.
+// Closing by the system menu or Alt+F4 answers with the default button where the type has a choice; the
+// question with Yes to All is answered No, never Yes to All.
 int CloseResult() {
     bool secondIsDefault = (request.style & kDefaultMask) == MB_DEFBUTTON2;
     switch (TypeOf(request.style)) {
@@ -101,16 +110,19 @@ int CloseResult() {
         return secondIsDefault ? IDRETRY : IDABORT;
     case MB_OKCANCEL:
         return secondIsDefault ? IDCANCEL : IDOK;
+    case MB_YESYESTOALLNO:
+        return IDNO;
     default:
         return IDOK;
     }
 }
 
-int DefaultButtonId(int count) {
+// The control of the default button: the first, second or third from the left.
+int DefaultButtonId(const ButtonSet& buttons) {
     UINT bits = request.style & kDefaultMask;
-    if (bits == MB_DEFBUTTON3 && count == 3) return IDC_MSG_BUTTON3;
-    if (bits == MB_DEFBUTTON2 && count >= 2) return IDC_MSG_BUTTON2;
-    return IDC_MSG_BUTTON1;
+    if (bits == MB_DEFBUTTON3 && buttons.count == 3) return buttons.controls[2];
+    if (bits == MB_DEFBUTTON2 && buttons.count >= 2) return buttons.controls[1];
+    return buttons.controls[0];
 }
 
 // The text font; null means the stock system font. The caller deletes a created font.
@@ -171,11 +183,10 @@ void PlaceButton(HWND hDlg, int id, bool shown, int x, int y, SIZE size, UINT te
 void LayOutButtons(HWND hDlg, const ButtonSet& buttons, SIZE size, int y) {
     int gap = (layout.clientWidth - buttons.count * size.cx) / (buttons.count + 1);
     if (gap < 1) gap = 1;
-    PlaceButton(hDlg, IDC_MSG_BUTTON1, true, gap, y, size, buttons.ids[0], "OK");
-    PlaceButton(hDlg, IDC_MSG_BUTTON2, buttons.count >= 2, size.cx + 2 * gap, y, size, buttons.ids[1],
-                "Cancel");
-    PlaceButton(hDlg, IDC_MSG_BUTTON3, buttons.count >= 3, 3 * gap + 2 * size.cx, y, size, buttons.ids[2],
-                "Ignore");
+    static const char* const kFallbacks[3] = {"OK", "Cancel", "Ignore"};
+    for (int place = 0; place < 3; ++place)
+        PlaceButton(hDlg, buttons.controls[place], place < buttons.count, gap + place * (size.cx + gap), y,
+                    size, buttons.texts[place], kFallbacks[place]);
 }
 
 SIZE ButtonSize(HWND hDlg) {
@@ -196,7 +207,7 @@ BOOL OnInitDialog(HWND hDlg) {
     ResizeClient(hDlg, layout.clientWidth, layout.clientHeight);
     LayOutButtons(hDlg, buttons, button, layout.text.bottom + kMargin);
     if (request.caption) SetWindowTextA(hDlg, request.caption);
-    HWND defaultButton = GetDlgItem(hDlg, DefaultButtonId(buttons.count));
+    HWND defaultButton = GetDlgItem(hDlg, DefaultButtonId(buttons));
     SendMessageA(defaultButton, BM_SETSTYLE, BS_DEFPUSHBUTTON, TRUE);
     SetFocus(defaultButton);
     return FALSE; // the focus is set

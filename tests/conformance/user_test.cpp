@@ -404,6 +404,13 @@ TEST_F(User, DialogBoxParamBuildsTheNamedTemplateOfTheProgram) {
         EXPECT_NE(GetDlgItem(d, IDC_EDIT), nullptr);
         SendDlgItemMessageA(d, IDC_AUTO3STATE, BM_CLICK, 0, 0);
         EXPECT_EQ(IsDlgButtonChecked(d, IDC_AUTO3STATE), static_cast<UINT>(BST_CHECKED));
+        // The icon control holds its icon and takes its size, whatever size the template gives.
+        HWND icon = GetDlgItem(d, IDC_ICON_STATIC);
+        EXPECT_NE(SendMessageA(icon, STM_GETICON, 0, 0), 0);
+        RECT area{};
+        GetClientRect(icon, &area);
+        EXPECT_EQ(area.right, GetSystemMetrics(SM_CXICON));
+        EXPECT_EQ(area.bottom, GetSystemMetrics(SM_CYICON));
     };
     EXPECT_EQ(DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_CLASSIC), nullptr,
                               dlgtest::run_proc, reinterpret_cast<LPARAM>(&run)),

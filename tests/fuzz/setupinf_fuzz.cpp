@@ -1,6 +1,7 @@
 // Arbitrary bytes as setup1.inf (and as tarno.ini): the install flags, the layout table of every country it
-// names, the list fields of every value, and the location of an earlier installation. Every message is
-// answered with its default button. The table must end where nLang says, every text must end inside its
+// names, the list fields of every value, the location of an earlier installation, and every wizard dialog
+// that reads the file. Every dialog and message is answered with its default button, and closed when that
+// is refused or it goes on asking. The table must end where nLang says, every text must end inside its
 // buffer, and no lock may be left behind.
 #include "platform/sim/driver/agent.h"
 #include "platform/sim/machine/machine.h"
@@ -8,6 +9,7 @@
 #include "platform/win32.h"
 #include "setup/core/lang_table.h"
 #include "setup/core/setup.h"
+#include "setup/dialogs/wizard.h"
 #include "setup/inf/inf.h"
 
 #include <cstdio>
@@ -28,15 +30,32 @@ void check(bool ok, const char* what) {
     }
 }
 
+// Presses Enter; closes the window instead when Enter is refused or a run asks too often (a dialog that
+// refuses what it is given would ask for ever).
 class EnterAgent : public sim::Agent {
   public:
-    sim::Input next(const sim::DialogSnapshot&) override { return sim::key_enter(); }
-    void rejected(const sim::Input&, const std::string&, const sim::DialogSnapshot&) override {}
+    sim::Input next(const sim::DialogSnapshot&) override {
+        if (refused_ || ++answers_ > kMostAnswers) {
+            refused_ = false;
+            return sim::key_alt_f4();
+        }
+        return sim::key_enter();
+    }
+    void rejected(const sim::Input&, const std::string&, const sim::DialogSnapshot&) override {
+        refused_ = true;
+    }
+    void NewRun() { answers_ = 0; }
+
+  private:
+    static constexpr int kMostAnswers = 40;
+    bool refused_ = false;
+    int answers_ = 0;
 };
+
+EnterAgent agent;
 
 void attach_once() {
     static bool done = false;
-    static EnterAgent agent;
     if (done) return;
     char shm[] = "/dev/shm/setupinf-fuzz-XXXXXX", tmp[] = "/tmp/setupinf-fuzz-XXXXXX";
     char* dir = mkdtemp(shm) ? shm : mkdtemp(tmp);
@@ -70,7 +89,7 @@ void CheckState() {
     check(Terminated(szLayout1) && Terminated(szLayout2) && Terminated(szLayoutSwitch) &&
               Terminated(szFontRes) && Terminated(szSystemFontsCodePage) && Terminated(szDosCodePage) &&
               Terminated(szHotKey) && Terminated(szDefaultUserCountry) && Terminated(szStartupGroup) &&
-              Terminated(szDestDir) && Terminated(szCountryKey),
+              Terminated(szDestDir) && Terminated(szCountryKey) && Terminated(szDialogPath),
           "a state text overran its buffer");
 }
 
@@ -107,6 +126,18 @@ void SplitEveryValue() {
     }
 }
 
+// Every wizard dialog that reads setup1.inf, over the table of the last country filled.
+void RunWizardDialogs() {
+    agent.NewRun();
+    SetDefaultCountryAndPath(szDefaultUserCountry);
+    RunSetupDirDialog();
+    RunSetupOptionsDialog();
+    RunLangLayoutDialog();
+    CheckTable();
+    RunFontsDialog();
+    RunInsertDiskDialog("Disk");
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -125,6 +156,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     SplitEveryValue();
     IsAlreadyInstalled();
     ReadWorkstationLocation();
+    RunWizardDialogs();
     CheckState();
     if (hLang) GlobalFree(hLang);
     hLang = nullptr;

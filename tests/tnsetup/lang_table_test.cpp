@@ -1,6 +1,7 @@
 // The language and layout table and the country defaults that come with it.
 #include "setup/core/lang_table.h"
 #include "setup/resources/ids.h"
+#include "tests/tnsetup/lang_table_records.h"
 #include "tests/tnsetup/tnsetup_fixture.h"
 
 #include <vector>
@@ -42,16 +43,7 @@ class LangTable : public TnSetup {
         CopyText(szCountryKey, country);
         return FillLangTable();
     }
-    // The records of the block, all of them, as "CODE:NAME".
-    std::vector<std::string> Table() {
-        std::vector<std::string> records;
-        std::size_t count = GlobalSize(hLang) / sizeof(LangEntry);
-        LangEntry* table = LockLangTable();
-        for (std::size_t i = 0; table && i < count; ++i)
-            records.push_back(std::string(table[i].szCode) + ":" + table[i].szLayout);
-        UnlockLangTable();
-        return records;
-    }
+    static std::vector<std::string> Table() { return LangTableRecords(); }
     // The text of the message the agent answered last.
     std::string LastMessage() const {
         if (agent.seen().empty() || agent.seen().back().painted.empty()) return "";

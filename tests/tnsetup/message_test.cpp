@@ -149,10 +149,19 @@ TEST_F(MessageDialog, ButtonsAnswerByType) {
     EXPECT_EQ(show("q", MB_OKCANCEL, sim::click(IDC_MSG_BUTTON2)), IDCANCEL);
     EXPECT_EQ(show("q", MB_ABORTRETRYIGNORE, sim::click(IDC_MSG_BUTTON1)), IDABORT);
     EXPECT_EQ(show("q", MB_YESYESTOALLNO, sim::click(IDC_MSG_BUTTON1)), IDYES);
-    EXPECT_EQ(show("q", MB_YESYESTOALLNO, sim::click(IDC_MSG_BUTTON2)), IDYESTOALL);
-    EXPECT_EQ(show("q", MB_YESYESTOALLNO | MB_DEFBUTTON3, sim::click(IDC_MSG_BUTTON3)), IDNO);
-    EXPECT_EQ(geometry.buttons[1].text, "Yes to All");
-    EXPECT_TRUE(geometry.buttons[2].isDefault);
+    EXPECT_EQ(show("q", MB_YESYESTOALLNO, sim::click("Yes to All")), IDYESTOALL);
+    EXPECT_EQ(show("q", MB_YESYESTOALLNO | MB_DEFBUTTON3, sim::click("No")), IDNO);
+    // Yes to All stands in the middle; the third button from the left, No, is the default.
+    EXPECT_EQ(geometry.buttons[2].text, "Yes to All");
+    EXPECT_LT(geometry.buttons[2].rect.left, geometry.buttons[1].rect.left);
+    EXPECT_TRUE(geometry.buttons[1].isDefault);
+}
+
+// Escape presses the dialog's Cancel control: on the question with Yes to All that must be No.
+TEST_F(MessageDialog, EscapeAndAltF4NeverAnswerYesToAll) {
+    EXPECT_EQ(show("q", MB_YESYESTOALLNO, sim::key_escape()), IDNO);
+    EXPECT_EQ(show("q", MB_YESYESTOALLNO | MB_DEFBUTTON2, sim::key_alt_f4()), IDNO);
+    EXPECT_EQ(show("q", MB_YESNO, sim::key_escape()), IDNO);
 }
 
 TEST_F(MessageDialog, AltF4AnswersWithTheDefaultButtonWhereThereIsAChoice) {
@@ -161,7 +170,6 @@ TEST_F(MessageDialog, AltF4AnswersWithTheDefaultButtonWhereThereIsAChoice) {
     EXPECT_EQ(show("q", MB_ABORTRETRYIGNORE | MB_DEFBUTTON2, sim::key_alt_f4()), IDRETRY);
     EXPECT_EQ(show("q", MB_ABORTRETRYIGNORE | MB_DEFBUTTON3, sim::key_alt_f4()), IDABORT);
     EXPECT_EQ(show("q", MB_OKCANCEL | MB_DEFBUTTON2, sim::key_alt_f4()), IDCANCEL);
-    EXPECT_EQ(show("q", MB_YESYESTOALLNO | MB_DEFBUTTON2, sim::key_alt_f4()), IDOK);
     EXPECT_EQ(show("q", MB_OK, sim::key_alt_f4()), IDOK);
 }
 

@@ -19,7 +19,7 @@ class Progress : public SetupScreen {
                   const char* text = "C:\\TARNO\\KEYB.DRV") {
         nProgressTotal = total;
         nProgressDone = done;
-        ShowCopyProgress(file, text);
+        ShowProgressTexts(file, text);
     }
     // Blue pixels of the bar's lowest inner row, from its left end.
     int BarWidthOnScreen(const sim::Surface& screen) {

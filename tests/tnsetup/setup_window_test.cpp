@@ -300,11 +300,11 @@ class Installation : public SetupWindow {
         PutMachineFile("C/WINDOWS/TARNO.INI", "[Location]\r\nc:\\tarno\\=\r\n[country]\r\nRUS=\r\n");
         set("running \"TARNO\" \"TNKeybClass\"");
     }
-    // Runs the installation as the window's command does, and then the end of the run it asks for.
+    // Runs the installation as the window's command does, and then the end of the run, cancelled.
     void Install() {
         fExpressSetup = TRUE;
         RunInstallation(hwndSetup);
-        agent.push(sim::click(IDOK)); // the run ends as cancelled at the first step not written yet
+        agent.push(sim::click(IDOK));
         EXPECT_TRUE(RunUntilQuit());
     }
 };
@@ -312,7 +312,13 @@ class Installation : public SetupWindow {
 TEST_F(Installation, AWorkstationTakesItsLocationFromTheProductSettingsOfARemoteWindows) {
     set("drive C: remote C");
     fWorkstationSetup = TRUE;
-    Install();
+    // The run goes on to the end: the defaults answer what the short setup1.inf makes the update report.
+    sim::DefaultsAgent defaults;
+    sim::set_agent(&defaults);
+    fExpressSetup = TRUE;
+    RunInstallation(hwndSetup);
+    EXPECT_TRUE(RunUntilQuit());
+    sim::set_agent(&agent);
     EXPECT_STREQ(szDestDir, "c:\\tarno\\");
     EXPECT_STREQ(szCountryKey, "RUS");
     EXPECT_EQ(nLang, 2);
@@ -321,7 +327,6 @@ TEST_F(Installation, AWorkstationTakesItsLocationFromTheProductSettingsOfARemote
     EXPECT_FALSE(fShowWelcomeDialog) << "express setup overrides the install flags";
     EXPECT_NE(machine_file("posts.log").find("TNKeybClass\t16"), std::string::npos)
         << machine_file("posts.log");
-    EXPECT_EQ(agent.seen().size(), 1u);
 }
 
 TEST_F(Installation, AServerOrWorkstationInstallationNeedsWindowsOnANetworkDrive) {

@@ -569,6 +569,7 @@ class Builder {
             content += contents_[key.substr(0, key.find('\n'))].size();
         std::string final_inf =
             with_volume(inf_text_, volume_sizes(ini_, sizes(), content + inf_text_.size()));
+        contents_[upper(inf_entry.name)] = final_inf;
         return put(inf_disk, inf_entry, final_inf, error);
     }
 
@@ -599,6 +600,10 @@ class Builder {
             for (const auto& [name, bytes] : it->second.files)
                 ok = ok && write_file(disk / name, bytes);
         }
+        // Every file as an installation leaves it, for checking what was installed.
+        ok = ok && fs::create_directories(temp / "expanded", ec);
+        for (const auto& e : manifest_)
+            ok = ok && write_file(temp / "expanded" / e.name, contents_[upper(e.name)]);
         if (ok) {
             fs::remove_all(out, ec);
             fs::rename(temp, out, ec);

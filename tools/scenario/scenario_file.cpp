@@ -49,7 +49,8 @@ const std::map<std::string, VerbShape>& verbs() {
         {"expect-file", {2, 3, "expect-file PATH exists|missing|size N|same-as HOSTFILE"}},
         {"expect-ini", {3, -1, "expect-ini PATH [section] key \"value\"|missing"}},
         {"expect-reg", {3, 3, "expect-reg ROOT\\KEY name \"data\"|missing"}},
-        {"expect-log", {2, 3, "expect-log PATH \"line\" [missing]"}},
+        {"expect-log",
+         {2, -1, "expect-log PATH \"line\" [\"line\" ...]  or  expect-log PATH \"line\" missing"}},
         {"expect-exec", {1, 3, "expect-exec \"command line\" [in DIR]  or  expect-exec none"}},
         {"expect-power", {1, 1, "expect-power reboot|shutdown|none"}},
         {"expect-progman", {1, 3, "expect-progman \"group\" [\"item\"] [missing]"}},
@@ -84,8 +85,8 @@ std::string check_arguments(const ScenarioLine& l) {
         return "file PATH <<WORD or file PATH from HOSTFILE";
     if (l.verb == "expect-exec" && a.size() != 1 && !(a.size() == 3 && a[1] == "in"))
         return "the current directory is given as: in DIR";
-    if (l.verb == "expect-log" && a.size() == 3 && !l.keyword(2, "missing"))
-        return "the only word after the line is missing";
+    if (l.verb == "expect-log" && a.size() > 3 && l.keyword(a.size() - 1, "missing"))
+        return "missing goes with one line";
     if (l.verb == "expect-progman" && a.size() == 3 && !l.keyword(2, "missing"))
         return "the only word after the item is missing";
     if (l.verb == "expect-pixel" && (a[2].size() != 7 || a[2][0] != '#')) return "the colour is #RRGGBB";
@@ -195,4 +196,28 @@ bool parse_scenario(const std::string& path, std::vector<ScenarioLine>& out, std
         return false;
     }
     return parse_scenario_text(text, path, out, error);
+}
+
+std::string check_log_lines(const std::string& file, bool found, const std::string& text,
+                            const std::vector<std::string>& wanted, bool missing) {
+    if (!found) return missing ? "" : "expected the file " + file + ", but it does not exist";
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        lines.push_back(line);
+    }
+    if (missing) {
+        bool present = std::find(lines.begin(), lines.end(), wanted.front()) != lines.end();
+        return present ? "expected no line \"" + wanted.front() + "\" in " + file : "";
+    }
+    auto from = lines.begin();
+    for (std::size_t i = 0; i < wanted.size(); ++i) {
+        auto at = std::find(from, lines.end(), wanted[i]);
+        if (at == lines.end())
+            return "expected the line \"" + wanted[i] + "\" in " + file +
+                   (i > 0 ? " after \"" + wanted[i - 1] + "\"" : std::string()) + ", which holds:\n" + text;
+        from = at + 1;
+    }
+    return "";
 }

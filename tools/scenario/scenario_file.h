@@ -33,5 +33,11 @@ bool is_answer_verb(const std::string& verb);
 bool split_ini_line(const ScenarioLine& l, std::string& path, std::string& section, std::string& rest,
                     std::string* error);
 
+// The check of `expect-log FILE "line" ["line" ...]` and `expect-log FILE "line" missing` on the file's
+// TEXT (FOUND false when there is no such file): the WANTED lines each after the one before, or with
+// MISSING the one line nowhere. Empty when the check holds, else what was expected and what is there.
+std::string check_log_lines(const std::string& file, bool found, const std::string& text,
+                            const std::vector<std::string>& wanted, bool missing);
+
 // Leading and trailing blanks removed.
 std::string trim_blanks(const std::string& s);

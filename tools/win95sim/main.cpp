@@ -126,6 +126,11 @@ int run_with_defaults(const std::string& dir, const std::string& command_line, b
         return 1;
     }
     sim::DefaultsAgent defaults;
+    // A dialog that comes back unchanged however often its default button is pressed (a disk prompt for a
+    // disk nobody inserts, a check that fails each time) would hold the run for ever: the agent gives up.
+    const int kMostRepeats = 20;
+    std::string last;
+    int repeats = 0;
     for (;;) {
         sim::DialogSnapshot dialog;
         bool ended = false;
@@ -138,7 +143,15 @@ int run_with_defaults(const std::string& dir, const std::string& command_line, b
             std::fprintf(stderr, "win95sim: %s\n", failure.c_str());
             return 1;
         }
+        std::string shown = sim::describe(dialog);
+        repeats = shown == last ? repeats + 1 : 0;
+        last = shown;
         sim::Input input = defaults.next(dialog);
+        if (repeats >= kMostRepeats) {
+            input.kind = sim::InputKind::Fail;
+            input.reason = "it came back unchanged " + std::to_string(kMostRepeats) +
+                           " times: its default answer leads nowhere";
+        }
         std::printf("%s  -> %s\n", sim::describe(dialog).c_str(), sim::describe(input).c_str());
         if (!session.answer(input, &failure)) {
             std::fprintf(stderr, "win95sim: %s\n", failure.c_str());

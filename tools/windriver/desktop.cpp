@@ -46,15 +46,27 @@ std::string text_of(HWND hwnd) {
     return text;
 }
 
-// The entries of a list box or a combo box's list, by the messages of each.
+LRESULT ask_wide(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) {
+    DWORD_PTR result = 0;
+    if (!SendMessageTimeoutW(hwnd, msg, wparam, lparam, SMTO_ABORTIFHUNG, kReadMs, &result)) return -1;
+    return static_cast<LRESULT>(result);
+}
+
+// The entries of a list box or a combo box's list, by the messages of each. They are asked for as
+// Unicode and converted here: Wine hands an entry of another process's list to an ANSI caller unconverted.
 std::vector<std::string> entries_of(HWND hwnd, bool combo) {
     std::vector<std::string> out;
     LRESULT count = ask(hwnd, combo ? CB_GETCOUNT : LB_GETCOUNT, 0, 0);
     for (LRESULT i = 0; i < count; ++i) {
-        LRESULT n = ask(hwnd, combo ? CB_GETLBTEXTLEN : LB_GETTEXTLEN, i, 0);
-        std::string entry(n > 0 ? static_cast<std::size_t>(n) + 1 : 1, '\0');
-        LRESULT got = ask(hwnd, combo ? CB_GETLBTEXT : LB_GETTEXT, i, reinterpret_cast<LPARAM>(entry.data()));
-        entry.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
+        LRESULT n = ask_wide(hwnd, combo ? CB_GETLBTEXTLEN : LB_GETTEXTLEN, i, 0);
+        std::wstring wide(n > 0 ? static_cast<std::size_t>(n) + 1 : 1, L'\0');
+        LRESULT got =
+            ask_wide(hwnd, combo ? CB_GETLBTEXT : LB_GETTEXT, i, reinterpret_cast<LPARAM>(wide.data()));
+        wide.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
+        std::string entry(wide.size() * 2 + 1, '\0');
+        int bytes = WideCharToMultiByte(CP_ACP, 0, wide.c_str(), static_cast<int>(wide.size()), entry.data(),
+                                        static_cast<int>(entry.size()), nullptr, nullptr);
+        entry.resize(bytes > 0 ? static_cast<std::size_t>(bytes) : 0);
         out.push_back(entry);
     }
     return out;

@@ -519,17 +519,13 @@ class Player {
     void do_expect_log(const ScenarioLine& l) {
         quiet();
         std::string text;
-        bool want_missing = l.keyword(2, "missing");
-        std::string want = machine_.local(l.args[1]);
-        if (!read_file(path(l.args[0]), text)) {
-            if (want_missing) return;
-            fail("expected the file " + l.args[0] + ", but it does not exist");
-        }
-        auto lines = lines_of(text);
-        bool present = std::find(lines.begin(), lines.end(), want) != lines.end();
-        if (want_missing && present) fail("expected no line \"" + want + "\" in " + l.args[0]);
-        if (!want_missing && !present)
-            fail("expected the line \"" + want + "\" in " + l.args[0] + ", which holds:\n" + text);
+        bool missing = l.keyword(2, "missing");
+        std::vector<std::string> wanted;
+        for (std::size_t i = 1; i + (missing ? 1 : 0) < l.args.size(); ++i)
+            wanted.push_back(machine_.local(l.args[i]));
+        bool found = read_file(path(l.args[0]), text);
+        std::string problem = check_log_lines(l.args[0], found, text, wanted, missing);
+        if (!problem.empty()) fail(problem);
     }
 
     // Each start is recorded by the started program (execlog.exe) as its command line and, after a tab,

@@ -155,6 +155,14 @@ LRESULT CALLBACK button_proc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) 
     }
 }
 
+// An icon control takes the size of its icon (the system's icon size), whatever its template gave it,
+// unless it centres the icon in the size it has.
+void fit_icon_control(HWND hwnd, const Window& w) {
+    if ((w.style & SS_TYPEMASK) != SS_ICON || (w.style & SS_CENTERIMAGE) || !w.control.image) return;
+    SetWindowPos(hwnd, nullptr, 0, 0, GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON),
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 LRESULT CALLBACK static_proc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) {
     Window* w = find(hwnd);
     if (!w) return 0;
@@ -164,7 +172,8 @@ LRESULT CALLBACK static_proc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) 
         HANDLE old = w->control.image;
         w->control.image =
             reinterpret_cast<HANDLE>(msg == STM_SETICON ? wparam : static_cast<WPARAM>(lparam));
-        invalidate(hwnd, true);
+        fit_icon_control(hwnd, *w);
+        if ((w = find(hwnd)) != nullptr) invalidate(hwnd, true);
         return reinterpret_cast<LRESULT>(old);
     }
     case STM_GETICON:
