@@ -39,5 +39,8 @@ bool split_ini_line(const ScenarioLine& l, std::string& path, std::string& secti
 std::string check_log_lines(const std::string& file, bool found, const std::string& text,
                             const std::vector<std::string>& wanted, bool missing);
 
+// Lines of a text with CR LF or LF line ends.
+std::vector<std::string> text_lines(const std::string& text);
+
 // Leading and trailing blanks removed.
 std::string trim_blanks(const std::string& s);

@@ -346,7 +346,7 @@ Desktop::Wait Desktop::next(int timeout_ms, LiveDialog& out) {
         if (h && ready(h)) {
             out.hwnd = h;
             GetWindowThreadProcessId(h, &out.pid);
-            out.snapshot = snapshot(h, out.pid);
+            out.snapshot = snapshot(h, out.pid, out.ambiguity);
             return Wait::Dialog;
         }
         if (!h && !programs_.running()) return Wait::Ended;
@@ -369,33 +369,46 @@ const std::vector<Desktop::Template>& Desktop::templates_of(const std::string& e
     return list;
 }
 
-// The template the live dialog was made from: the one with exactly its controls, or else the one with the
-// caption whose controls it has (a program may add some). A dialog made from none is the system's: the Open
-// dialog (it has a file name field) or a message box.
-std::string Desktop::template_of(HWND hwnd, DWORD pid, const std::vector<int>& ids, std::string& kind) {
-    std::set<int> live(ids.begin(), ids.end());
+namespace {
+// A control without an id of its own (a static text or frame: -1) tells no template from another.
+std::set<int> own_ids(const std::vector<int>& ids) {
+    std::set<int> out;
+    for (int id : ids)
+        if (id != -1 && id != 0xFFFF) out.insert(id);
+    return out;
+}
+} // namespace
+
+// The template the live dialog was made from: the one with exactly its controls, every id of the template
+// present and none besides (the caption decides between templates with the same controls). A dialog made
+// from none is the system's: the Open dialog (it has a file name field) or a message box. More than one
+// template with the same controls and caption is an error that names them.
+std::string Desktop::template_of(HWND hwnd, DWORD pid, const std::vector<int>& ids, std::string& kind,
+                                 std::string& ambiguity) {
+    std::set<int> live = own_ids(ids);
     char exe[MAX_PATH] = "", caption[512] = "";
     DWORD size = sizeof exe;
     GetWindowTextA(hwnd, caption, sizeof caption);
     HANDLE h = programs_.handle(pid);
-    std::string best;
-    if (h && QueryFullProcessImageNameA(h, 0, exe, &size)) {
-        for (const Template& t : templates_of(exe)) {
-            if (t.ids == live) {
-                best = t.name;
-                break;
-            }
-            if (best.empty() && !t.ids.empty() && t.caption == caption &&
-                std::includes(live.begin(), live.end(), t.ids.begin(), t.ids.end()))
-                best = t.name;
-        }
+    std::vector<const Template*> same_controls;
+    if (h && QueryFullProcessImageNameA(h, 0, exe, &size))
+        for (const Template& t : templates_of(exe))
+            if (t.ids == live) same_controls.push_back(&t);
+    std::vector<const Template*> same_caption;
+    for (const Template* t : same_controls)
+        if (t->caption == caption) same_caption.push_back(t);
+    const auto& found = same_caption.empty() ? same_controls : same_caption;
+    if (found.size() > 1) {
+        ambiguity = "the dialog \"" + std::string(caption) + "\" has the controls of the templates";
+        for (const Template* t : found)
+            ambiguity += " " + t->name;
     }
     bool file_field = live.count(1152) || live.count(1148);
-    kind = !best.empty() ? "dialog" : file_field ? "open" : "message";
-    return best;
+    kind = !found.empty() ? "dialog" : file_field ? "open" : "message";
+    return found.empty() ? "" : found.front()->name;
 }
 
-sim::DialogSnapshot Desktop::snapshot(HWND hwnd, DWORD pid) {
+sim::DialogSnapshot Desktop::snapshot(HWND hwnd, DWORD pid, std::string& ambiguity) {
     sim::DialogSnapshot s;
     char caption[512] = "";
     GetWindowTextA(hwnd, caption, sizeof caption);
@@ -432,7 +445,7 @@ sim::DialogSnapshot Desktop::snapshot(HWND hwnd, DWORD pid) {
         ids.push_back(cs.id);
         s.controls.push_back(cs);
     }
-    s.template_name = template_of(hwnd, pid, ids, s.kind);
+    s.template_name = template_of(hwnd, pid, ids, s.kind, ambiguity);
     s.painted = painted_texts(hwnd);
     return s;
 }

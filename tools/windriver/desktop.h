@@ -37,6 +37,7 @@ struct LiveDialog {
     HWND hwnd = nullptr;
     DWORD pid = 0;
     sim::DialogSnapshot snapshot;
+    std::string ambiguity; // when templates share its controls: which ones
 };
 
 class Desktop {
@@ -55,8 +56,9 @@ class Desktop {
   private:
     HWND front_dialog();
     bool ready(HWND hwnd);
-    sim::DialogSnapshot snapshot(HWND hwnd, DWORD pid);
-    std::string template_of(HWND hwnd, DWORD pid, const std::vector<int>& ids, std::string& kind);
+    sim::DialogSnapshot snapshot(HWND hwnd, DWORD pid, std::string& ambiguity);
+    std::string template_of(HWND hwnd, DWORD pid, const std::vector<int>& ids, std::string& kind,
+                            std::string& ambiguity);
 
     struct Template {
         std::string name;

@@ -1,5 +1,6 @@
 #include "tools/windriver/machine.h"
 
+#include "platform/sim/advapi/regfile.h"
 #include "platform/sim/lz/szdd.h"
 
 #include <windows.h>
@@ -49,6 +50,11 @@ std::string folder(int csidl) {
     return SUCCEEDED(SHGetFolderPathA(nullptr, csidl, nullptr, 0, path)) ? path : "";
 }
 
+// The predefined key of a root's index in the registry file (HKEY_CLASSES_ROOT = 0x80000000, ...).
+HKEY root_of(std::size_t index) {
+    return reinterpret_cast<HKEY>(static_cast<ULONG_PTR>(static_cast<LONG>(0x80000000u + index)));
+}
+
 bool has_extension(const std::string& name, const char* ext) {
     return name.size() > 4 && lower(name.substr(name.size() - 4)) == ext;
 }
@@ -80,7 +86,91 @@ bool write_file(const std::string& path, const std::string& bytes) {
     return ok;
 }
 
-bool WineMachine::start(const std::string& programs, std::string* error) {
+std::map<std::string, WineMachine::Value> WineMachine::values_of(HKEY key,
+                                                                 std::map<std::string, std::string>* names) {
+    std::map<std::string, Value> out;
+    for (DWORD i = 0;; ++i) {
+        char name[16384];
+        DWORD name_size = sizeof name, type = 0, size = 0;
+        if (RegEnumValueA(key, i, name, &name_size, nullptr, &type, nullptr, &size) != ERROR_SUCCESS) break;
+        Value v{type, std::string(size, '\0')};
+        name_size = sizeof name;
+        RegEnumValueA(key, i, name, &name_size, nullptr, &type, reinterpret_cast<BYTE*>(v.data.data()),
+                      &size);
+        v.data.resize(size);
+        std::string upper = name;
+        CharUpperA(upper.data());
+        out[upper] = v;
+        if (names) (*names)[upper] = name;
+    }
+    return out;
+}
+
+// The machine holds the values of the file. A key the file lists without keys below it holds those
+// values alone (Fonts, FontSubstitutes, Display\Settings: a program may read such a key whole); a key
+// with listed keys below it (CurrentVersion) keeps Wine's own values beside them. Then each key is kept
+// as it is.
+bool WineMachine::load_registry(const std::string& file, std::string* error) {
+    std::string text;
+    if (!read_file(file, text)) {
+        if (error) *error = "cannot read " + file;
+        return false;
+    }
+    sim::RegHive hive;
+    std::vector<sim::RegFileError> errors;
+    sim::parse_regedit(text, hive, errors);
+    if (!errors.empty()) {
+        if (error) *error = file + ":" + std::to_string(errors[0].line) + ": " + errors[0].message;
+        return false;
+    }
+    auto walk = [&](auto& self, HKEY root, const std::string& path, const sim::RegKey& key) -> void {
+        if (!key.values.empty()) {
+            HKEY h;
+            if (RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &h, nullptr) ==
+                ERROR_SUCCESS) {
+                std::map<std::string, std::string> names;
+                if (key.subkeys.empty())
+                    for (const auto& [upper, value] : values_of(h, &names))
+                        RegDeleteValueA(h, names[upper].c_str());
+                for (const sim::RegValue& v : key.values)
+                    RegSetValueExA(h, v.name.c_str(), 0, v.type, reinterpret_cast<const BYTE*>(v.data.data()),
+                                   static_cast<DWORD>(v.data.size()));
+                KeptKey kept{root, path, {}, {}};
+                kept.values = values_of(h, &kept.names);
+                keys_.push_back(kept);
+                RegCloseKey(h);
+            }
+        }
+        for (const auto& sub : key.subkeys)
+            self(self, root, path.empty() ? sub->name : path + "\\" + sub->name, *sub);
+    };
+    for (std::size_t r = 0; r < hive.roots.size(); ++r)
+        if (*sim::kRegRootNames[r]) walk(walk, root_of(r), "", hive.roots[r]);
+    return true;
+}
+
+// Values added since the start are deleted, changed ones get their data back.
+void WineMachine::restore(const KeptKey& k) {
+    HKEY h;
+    if (RegCreateKeyExA(k.root, k.path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &h, nullptr) !=
+        ERROR_SUCCESS)
+        return;
+    std::map<std::string, std::string> names;
+    std::map<std::string, Value> now = values_of(h, &names);
+    for (const auto& [upper, value] : now)
+        if (!k.values.count(upper)) RegDeleteValueA(h, names[upper].c_str());
+    for (const auto& [upper, value] : k.values) {
+        auto it = now.find(upper);
+        if (it != now.end() && it->second == value) continue;
+        RegSetValueExA(h, k.names.at(upper).c_str(), 0, value.type,
+                       reinterpret_cast<const BYTE*>(value.data.data()),
+                       static_cast<DWORD>(value.data.size()));
+    }
+    RegCloseKey(h);
+}
+
+bool WineMachine::start(const std::string& programs, const std::string& registry, std::string* error) {
+    if (!registry.empty() && !load_registry(registry, error)) return false;
     char dir[MAX_PATH];
     GetWindowsDirectoryA(dir, sizeof dir);
     windows_ = dir;
@@ -97,8 +187,14 @@ bool WineMachine::start(const std::string& programs, std::string* error) {
     GetTempPathA(sizeof temp, temp);
     exec_log_ = std::string(temp) + "windriver-exec.log";
     SetEnvironmentVariableA("WINDRIVER_EXEC_LOG", exec_log_.c_str());
-    watched_ = {
-        "C:", windows_, system_, windows_ + "\\Fonts", folder(CSIDL_PROGRAMS), folder(CSIDL_COMMON_PROGRAMS)};
+    watched_ = {"C:",
+                windows_,
+                system_,
+                windows_ + "\\Fonts",
+                folder(CSIDL_PROGRAMS),
+                folder(CSIDL_COMMON_PROGRAMS),
+                folder(CSIDL_STARTUP),
+                folder(CSIDL_COMMON_STARTUP)};
     watched_.erase(std::remove(watched_.begin(), watched_.end(), ""), watched_.end());
     for (const std::string& w : watched_)
         names_[w] = names_in(w);
@@ -110,6 +206,8 @@ bool WineMachine::start(const std::string& programs, std::string* error) {
 }
 
 void WineMachine::reset() {
+    for (const KeptKey& k : keys_)
+        restore(k);
     for (const std::string& w : watched_) {
         const std::set<std::string>& before = names_[w];
         for (const std::string& n : names_in(w))
@@ -143,6 +241,53 @@ std::string WineMachine::local(const std::string& text) const {
         }
     }
     return out;
+}
+
+namespace {
+
+// An INI file as a program reads it: its sections in order, each with its entries (a line without = is an
+// entry without a value), blanks around names and values, blank lines and comments left out.
+using IniEntries = std::vector<std::pair<std::string, std::vector<std::string>>>;
+
+bool read_ini(const std::string& text, IniEntries& out) {
+    std::size_t start = 0;
+    while (start < text.size()) {
+        std::size_t end = text.find('\n', start);
+        if (end == std::string::npos) end = text.size();
+        std::string line = text.substr(start, end - start);
+        start = end + 1;
+        std::size_t b = line.find_first_not_of(" \t\r"), e = line.find_last_not_of(" \t\r");
+        if (b == std::string::npos || line[b] == ';') continue;
+        line = line.substr(b, e - b + 1);
+        if (line[0] == '[') {
+            out.push_back({lower(line), {}});
+            continue;
+        }
+        if (out.empty()) return false; // an entry before any section: not an INI file
+        std::size_t eq = line.find('=');
+        std::string name = line.substr(0, eq), value = eq == std::string::npos ? "" : line.substr(eq + 1);
+        auto trim = [](std::string s) {
+            std::size_t f = s.find_first_not_of(" \t"), l = s.find_last_not_of(" \t");
+            return f == std::string::npos ? std::string() : s.substr(f, l - f + 1);
+        };
+        out.back().second.push_back(lower(trim(name)) + "=" + trim(value));
+    }
+    for (auto& section : out)
+        std::sort(section.second.begin(), section.second.end());
+    return !out.empty();
+}
+
+} // namespace
+
+// Wine writes INI files in its own layout (no blank line before a section, no blanks at the start of a
+// value) and enumerates registry values by name where Windows 95 keeps the order they were written in,
+// so a section copied from a registry key comes out sorted. So INI files are compared by their entries:
+// the same sections in the same order, each with the same entries in any order.
+bool WineMachine::same_content(const std::string& machine, const std::string& host) const {
+    std::string want = real_bytes(local(host));
+    if (machine == want) return true;
+    IniEntries have_entries, want_entries;
+    return read_ini(machine, have_entries) && read_ini(want, want_entries) && have_entries == want_entries;
 }
 
 std::string WineMachine::program_bytes(const std::string& name) const {
