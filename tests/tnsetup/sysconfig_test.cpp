@@ -257,6 +257,12 @@ TEST_F(Config, TheSwitchKeyNoticeGoesOnlyToTheProductsOwnDriverAndOnlyControlInf
     WritePrivateProfileStringA("boot", "keyboard.drv", "TNKBD.DRV", "system.ini");
     EXPECT_TRUE(UpdateSystemConfiguration());
     EXPECT_EQ(notices(), "ToAscii\t139\t770\t0\r\n");
+    // Driver lines alike in their first 119 characters only are different drivers.
+    std::string longDriver = std::string(119, 'd') + ".drv";
+    WritePrivateProfileStringA("boot", "keyboard.drv", longDriver.c_str(), szInfFile);
+    WritePrivateProfileStringA("boot", "keyboard.drv", (longDriver + "2").c_str(), "system.ini");
+    EXPECT_TRUE(UpdateSystemConfiguration());
+    EXPECT_EQ(notices(), "ToAscii\t139\t770\t0\r\n");
     EXPECT_EQ(ini("system.ini", "keyboard", "hotkey"), "3 keys");
     EXPECT_EQ(ini("system.ini", "keyboard", "oemansi.bin"), "xlat866.bin");
     EXPECT_EQ(ini("win.ini", "intl", "sLongDate"), "d MMMM yyyy");
