@@ -148,6 +148,27 @@ TEST_F(Config, AnEntryIsSavedBeforeItIsWrittenAndAMissingOneIsSavedEmpty) {
     EXPECT_EQ(ini("system.ini", "keyboard", "oemansi.bin"), "xlat866.bin");
 }
 
+TEST_F(Config, ASettingWhosePreviousValueCannotBeKeptStaysAsItWas) {
+    put("C:\\SETUP1.INF", "[country]\r\nRUS=Russia!7\r\n[FontSubstitutes]\r\nHelv=TN Sans\r\n"
+                          "[sysfonts.1251]\r\nHI2=8514sysr.fon,2\r\n[VGA.GR3]\r\n866=866,2\r\n");
+    set("fail-write C:\\TARNO\\uninst.inf");
+    answer(100);
+    EXPECT_FALSE(SaveEntry("system.ini", "boot.description", "codepage", "Lang.svd", "866"));
+    EXPECT_FALSE(WriteInternationalSettings());
+    EXPECT_TRUE(WriteDosWindowFonts());
+    EXPECT_FALSE(WriteDisplaySetting("fonts.fon", "sysfonts.1251", "HI2"));
+    EXPECT_FALSE(WriteFontSubstitutes());
+    EXPECT_EQ(ini("system.ini", "boot.description", "codepage"), "1252");
+    EXPECT_EQ(ini("win.ini", "intl", "sLanguage"), "enu");
+    EXPECT_EQ(ini("system.ini", "386Enh", "woafont"), "dosapp.fon");
+    EXPECT_EQ(reg(HKEY_CURRENT_CONFIG, "Display\\Settings", "fonts.fon"), "vgasys.fon");
+    EXPECT_EQ(
+        reg(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\FontSubstitutes", "Helv"),
+        "MS Sans Serif");
+    EXPECT_NE(messages().find("Can't write 'codepage' =  '1252' in section 'Lang.svd'"), std::string::npos);
+    EXPECT_EQ(log().find("Writing"), std::string::npos) << log();
+}
+
 TEST_F(Config, AFailedBackupOfControlInfLeavesNoPartialCopyAndFailsTheEdit) {
     set("fail-write C:\\WINDOWS\\SYSTEM\\CONTROL.OLD");
     answer(1);
