@@ -46,8 +46,10 @@ BOOL KeepDisplaySetting(const char* valueName) {
     if (!fUninstallEnabled) return TRUE;
     BYTE previous[kSavedDataCap] = {};
     DWORD type = REG_SZ;
-    GetRegKeyValueEx(regDisplaySettings.hRoot, regDisplaySettings.szSubKey, valueName, &type, previous,
-                     sizeof previous);
+    // A value too long to be read whole cannot be kept (the read has said so), so it is not changed either.
+    if (GetRegKeyValueEx(regDisplaySettings.hRoot, regDisplaySettings.szSubKey, valueName, &type, previous,
+                         sizeof previous) == kRegMoreData)
+        return FALSE;
     LogConfigEntry(" Saving", regDisplaySettings.szSubKey, valueName);
     return WriteEntryOrReport(szUninstInf, TableText<>(IDS_SAVE_SYSTEM_FONTS), valueName,
                               reinterpret_cast<const char*>(previous));

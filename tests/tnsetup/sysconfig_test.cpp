@@ -152,7 +152,7 @@ TEST_F(Config, ASettingWhosePreviousValueCannotBeKeptStaysAsItWas) {
     put("C:\\SETUP1.INF", "[country]\r\nRUS=Russia!7\r\n[FontSubstitutes]\r\nHelv=TN Sans\r\n"
                           "[sysfonts.1251]\r\nHI2=8514sysr.fon,2\r\n[VGA.GR3]\r\n866=866,2\r\n");
     set("fail-write C:\\TARNO\\uninst.inf");
-    answer(100);
+    answer(35); // one message 30 for each value that could not be kept
     EXPECT_FALSE(SaveEntry("system.ini", "boot.description", "codepage", "Lang.svd", "866"));
     EXPECT_FALSE(WriteInternationalSettings());
     EXPECT_TRUE(WriteDosWindowFonts());
@@ -167,6 +167,13 @@ TEST_F(Config, ASettingWhosePreviousValueCannotBeKeptStaysAsItWas) {
         "MS Sans Serif");
     EXPECT_NE(messages().find("Can't write 'codepage' =  '1252' in section 'Lang.svd'"), std::string::npos);
     EXPECT_EQ(log().find("Writing"), std::string::npos) << log();
+
+    CopyText(szUninstInf, "C:\\TARNO\\kept.inf");
+    std::string longName(300, 'f');
+    setReg(HKEY_CURRENT_CONFIG, "Display\\Settings", "fonts.fon", REG_SZ, longName.c_str(), 301);
+    answer(1);
+    EXPECT_FALSE(WriteDisplaySetting("fonts.fon", "sysfonts.1251", "HI2")) << "too long to be kept";
+    EXPECT_EQ(reg(HKEY_CURRENT_CONFIG, "Display\\Settings", "fonts.fon"), longName);
 }
 
 TEST_F(Config, AFailedBackupOfControlInfLeavesNoPartialCopyAndFailsTheEdit) {
