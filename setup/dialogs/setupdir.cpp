@@ -20,12 +20,12 @@ void SetDefaultDestination() {
     JoinPath(szDestDir, szWindowsDir, kProductFolder);
 }
 
-// True when the last directory of PATH (with its trailing backslash) is the product's own folder.
+// True when PATH (with its trailing backslash) ends in the product's folder name, in any case: both
+// D:\APPS\TARNO\ and D:\MYTARNO\ are taken as they are.
 bool EndsInProductFolder(const char* path) {
     int length = lstrlenA(path);
     int folder = lstrlenA(kProductFolder);
-    if (length < folder || lstrcmpiA(path + length - folder, kProductFolder) != 0) return false;
-    return length == folder || path[length - folder - 1] == '\\' || path[length - folder - 1] == ':';
+    return length >= folder && lstrcmpiA(path + length - folder, kProductFolder) == 0;
 }
 
 // The country key of COUNTRY_KEY_TEXT and the code page of its system fonts.
