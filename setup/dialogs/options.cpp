@@ -63,12 +63,17 @@ BOOL FillDosCodePages(HWND dialog) {
     char section[kSectionNameCap];
     LoadText(IDS_SEC_COUNTRY_KEY, section, sizeof section);
     if (!FillComboFromSection(list, section, nullptr, szInfFile)) return FALSE;
+    dosCodePage.Attach(list);
+    // A server installation chooses no country: the list keeps its first entry.
+    if (!szCountryKey[0]) {
+        dosCodePage.Confirm();
+        return TRUE;
+    }
     char line[kKeyListCap];
     char name[kKeyListCap];
     if (!ReadRequiredInfString(IDS_SEC_COUNTRY, szCountryKey, line, sizeof line) ||
         !GetListField(line, kCountryNameField, name, sizeof name, kCountryLineDelimiter, TRUE))
         return FALSE;
-    dosCodePage.Attach(list);
     dosCodePage.SelectName(name);
     return TRUE;
 }
