@@ -41,13 +41,8 @@ void ReportNoCountryKey() {
 
 // The countries of "Country Key", the default one chosen; false after message 13 when there are none.
 BOOL FillCountries(HWND dialog) {
-    HWND list = GetDlgItem(dialog, IDC_SETUPDIR_COUNTRY);
-    char section[kSectionNameCap];
-    char notFound[32];
-    LoadText(IDS_SEC_COUNTRY_KEY, section, sizeof section);
-    LoadText(IDS_NOT_FOUND, notFound, sizeof notFound);
-    if (!FillComboFromSection(list, section, notFound, szInfFile)) return FALSE;
-    country.Attach(list);
+    if (!country.Fill(dialog, IDC_SETUPDIR_COUNTRY, IDS_SEC_COUNTRY_KEY, TableText<>(IDS_NOT_FOUND)))
+        return FALSE;
     country.SelectName(szDefaultUserCountry);
     return TRUE;
 }
