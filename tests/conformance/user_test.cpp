@@ -269,6 +269,34 @@ TEST_F(User, DialogWithoutAbsAlignStandsInTheOwnersClientArea) {
     EXPECT_TRUE(IsWindowEnabled(owner));
 }
 
+// Dialog units become pixels rounded to the nearest (halves away from zero), each value on its own: a
+// control's size is not the distance between its rounded edges. (Base units 6 x 13.)
+TEST_F(User, DialogUnitsRoundToTheNearestPixel) {
+    dlgtest::DialogBuilder b(WS_POPUP | WS_CAPTION, 10, 10, 121, 61, "Units");
+    b.item(dlgtest::Cls::Static, SS_LEFT, 100, "x", 3, 3, 7, 9);
+    dlgtest::DialogRun run;
+    run.body = [](HWND d) {
+        RECT r{-3, 5, 7, 3};
+        ASSERT_TRUE(MapDialogRect(d, &r));
+        EXPECT_EQ(r.left, -5);
+        EXPECT_EQ(r.top, 8);
+        EXPECT_EQ(r.right, 11);
+        EXPECT_EQ(r.bottom, 5);
+        RECT client;
+        GetClientRect(d, &client);
+        EXPECT_EQ(client.right, 182);
+        EXPECT_EQ(client.bottom, 99);
+        RECT c;
+        GetWindowRect(GetDlgItem(d, 100), &c);
+        MapWindowPoints(nullptr, d, reinterpret_cast<POINT*>(&c), 2);
+        EXPECT_EQ(c.left, 5);
+        EXPECT_EQ(c.top, 5);
+        EXPECT_EQ(c.right - c.left, 11);
+        EXPECT_EQ(c.bottom - c.top, 15);
+    };
+    EXPECT_EQ(dlgtest::run_dialog(b, run), 77);
+}
+
 TEST_F(User, InitDialogFocusesTheFirstTabStopUnlessItReturnsFalse) {
     dlgtest::DialogBuilder b(WS_POPUP | WS_CAPTION, 10, 10, 150, 80, "Focus");
     b.item(dlgtest::Cls::Static, SS_LEFT, 100, "Label", 5, 5, 60, 8)
