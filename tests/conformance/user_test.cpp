@@ -408,6 +408,76 @@ TEST_F(User, DialogItemHelpersAndIntegers) {
     dlgtest::run_dialog(b, run);
 }
 
+// A message box seen from inside its own loop: a message posted before it opens reaches this procedure
+// while the box waits, measures it and closes it.
+struct BoxLook {
+    bool seen = false;
+    int text_lines = 0;     // of the text as its control draws it, at the control's width
+    bool text_fits = false; // the whole text inside the text control
+    bool inside = false;    // the text and the button inside the box's client area
+    bool button_below = false;
+};
+BoxLook box_look;
+
+LRESULT CALLBACK box_inspector(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) {
+    if (msg != WM_APP) return DefWindowProcA(hwnd, msg, wparam, lparam);
+    HWND box = FindWindowA(nullptr, "Box under test");
+    HWND label = GetDlgItem(box, 0xFFFF), ok = GetDlgItem(box, IDOK);
+    if (!box || !label || !ok) return 0;
+    char text[256] = "";
+    GetWindowTextA(label, text, sizeof text);
+    RECT area;
+    GetClientRect(label, &area);
+    HDC dc = GetDC(label);
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(label, WM_GETFONT, 0, 0)));
+    TEXTMETRICA tm{};
+    GetTextMetricsA(dc, &tm);
+    RECT need{0, 0, area.right, 0};
+    DrawTextA(dc, text, -1, &need, DT_CALCRECT | DT_WORDBREAK | DT_EXPANDTABS | DT_NOPREFIX);
+    SelectObject(dc, old);
+    ReleaseDC(label, dc);
+    RECT client, t, b;
+    GetClientRect(box, &client);
+    GetWindowRect(label, &t);
+    GetWindowRect(ok, &b);
+    MapWindowPoints(nullptr, box, reinterpret_cast<POINT*>(&t), 2);
+    MapWindowPoints(nullptr, box, reinterpret_cast<POINT*>(&b), 2);
+    box_look.seen = true;
+    box_look.text_lines = tm.tmHeight ? need.bottom / tm.tmHeight : 0;
+    box_look.text_fits = need.right <= area.right && need.bottom <= area.bottom;
+    box_look.inside = t.left >= 0 && t.top >= 0 && b.right <= client.right && b.bottom <= client.bottom &&
+                      t.right <= client.right;
+    box_look.button_below = b.top >= t.bottom;
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+    return 0;
+}
+
+TEST_F(User, AMessageBoxIsSizedToShowItsWholeText) {
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = box_inspector;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = "ConfBoxInspector";
+    ASSERT_TRUE(RegisterClassA(&wc));
+    HWND inspector = CreateWindowExA(0, "ConfBoxInspector", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                     GetModuleHandleA(nullptr), nullptr);
+    box_look = BoxLook{};
+    PostMessageA(inspector, WM_APP, 0, 0);
+    // Lines broken by a lone CR, the last one too, as the loader's help has them.
+    EXPECT_EQ(
+        MessageBoxA(nullptr,
+                    "Possible command line switches:\r/e - express setup (skip not important dialogs),\r"
+                    "/q - disable writing messages to log-file during setup,\r/o - OEM setup.\r",
+                    "Box under test", MB_OK | MB_ICONINFORMATION),
+        IDOK);
+    DestroyWindow(inspector);
+    UnregisterClassA("ConfBoxInspector", GetModuleHandleA(nullptr));
+    ASSERT_TRUE(box_look.seen);
+    EXPECT_EQ(box_look.text_lines, 4);
+    EXPECT_TRUE(box_look.text_fits);
+    EXPECT_TRUE(box_look.inside);
+    EXPECT_TRUE(box_look.button_below);
+}
+
 } // namespace
 
 namespace {
