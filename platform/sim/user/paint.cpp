@@ -420,25 +420,50 @@ void paint_listbox(HWND hwnd, HDC dc) {
     paint_list_items(dc, w, items, (w.style & (LBS_MULTIPLESEL | LBS_EXTENDEDSEL)) != 0);
 }
 
+// The down arrow of a drop-down button: a triangle 7 pixels wide and 4 high, etched when disabled.
+void paint_down_arrow(HDC dc, RECT button, bool disabled) {
+    int cx = (button.left + button.right) / 2, cy = (button.top + button.bottom) / 2 - 1;
+    auto triangle = [&](int dx, int dy, int color) {
+        for (int i = 0; i < 4; ++i)
+            hline(dc, cx - 3 + i + dx, cx + 4 - i + dx, cy + i + dy, color);
+    };
+    if (disabled) triangle(1, 1, COLOR_3DHIGHLIGHT);
+    triangle(0, 0, disabled ? COLOR_3DSHADOW : COLOR_BTNTEXT);
+}
+
+// A drop-down list: a sunken edge round the whole control, the arrow button inside it at the right, and
+// the selection field in the colours the parent gives (grey text when disabled); with the focus the
+// field is highlighted inside a one-pixel margin and framed by the focus rectangle.
 void paint_combobox(HWND hwnd, HDC dc) {
     Window& w = *find(hwnd);
-    HBRUSH brush = ask_brush(hwnd, WM_CTLCOLOREDIT, dc);
+    bool disabled = (w.style & WS_DISABLED) != 0;
+    HBRUSH brush = ask_brush(hwnd, disabled ? WM_CTLCOLORSTATIC : WM_CTLCOLOREDIT, dc);
+    COLORREF color = disabled ? GetSysColor(COLOR_GRAYTEXT) : GetTextColor(dc);
     RECT r = client_rect_of(w);
-    FillRect(dc, &r, brush);
-    RECT button{r.right - 16, r.top, r.right, r.bottom};
+    sunken(dc, r);
+    RECT inner{r.left + 2, r.top + 2, r.right - 2, r.bottom - 2};
+    RECT button{std::max(inner.left, inner.right - GetSystemMetrics(SM_CXVSCROLL)), inner.top, inner.right,
+                inner.bottom};
     fill(dc, button, COLOR_3DFACE);
-    button_raised(dc, button);
-    int cx = (button.left + button.right) / 2, cy = (button.top + button.bottom) / 2 - 1;
-    for (int i = 0; i < 4; ++i)
-        hline(dc, cx - 3 + i, cx + 4 - i, cy + i, (w.style & WS_DISABLED) ? COLOR_GRAYTEXT : COLOR_BTNTEXT);
+    raised(dc, button);
+    paint_down_arrow(dc, button, disabled);
+    RECT field{inner.left, inner.top, button.left, inner.bottom};
+    FillRect(dc, &field, brush);
+    RECT selection{field.left + 1, field.top + 1, field.right - 1, field.bottom - 1};
+    bool focused = GetFocus() == hwnd && !disabled;
+    if (focused) {
+        fill(dc, selection, COLOR_HIGHLIGHT);
+        color = GetSysColor(COLOR_HIGHLIGHTTEXT);
+    }
     std::string shown =
         w.control.cur >= 0 ? w.control.items[static_cast<std::size_t>(w.control.cur)].text : w.text;
-    RECT field{r.left + 1, r.top + 1, button.left - 1, r.bottom - 1};
-    bool focused = GetFocus() == hwnd;
-    if (focused && (w.style & 3) == CBS_DROPDOWNLIST) fill(dc, field, COLOR_HIGHLIGHT);
-    RECT t{field.left + 2, field.top, field.right, field.bottom};
-    control_text(dc, w, shown, t, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX,
-                 focused ? GetSysColor(COLOR_HIGHLIGHTTEXT) : GetTextColor(dc));
+    HGDIOBJ old = SelectObject(dc, font_of(w));
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, color);
+    RECT t{selection.left + 1, selection.top + 1, selection.right, selection.bottom};
+    DrawTextA(dc, shown.c_str(), static_cast<int>(shown.size()), &t, DT_LEFT | DT_SINGLELINE | DT_NOPREFIX);
+    SelectObject(dc, old);
+    if (focused) DrawFocusRect(dc, &selection);
 }
 
 void paint_by_class(HWND hwnd, HDC dc) {
