@@ -54,11 +54,13 @@ DialogTemplate build_template(const Box& box, const std::string& text, const std
     t.face = "MS Sans Serif";
     t.cx = 100;
     t.cy = 50;
-    DialogItem icon;
-    icon.class_name = "STATIC";
-    icon.style = WS_CHILD | SS_ICON | ((box.type & MB_ICONMASK) ? WS_VISIBLE : 0);
-    icon.id = kIconId;
-    t.items.push_back(icon);
+    if (box.type & MB_ICONMASK) {
+        DialogItem icon;
+        icon.class_name = "STATIC";
+        icon.style = WS_CHILD | WS_VISIBLE | SS_ICON;
+        icon.id = kIconId;
+        t.items.push_back(icon);
+    }
     DialogItem label;
     label.class_name = "STATIC";
     label.style = WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX | WS_GROUP;
@@ -112,8 +114,9 @@ void lay_out(HWND dialog, const Box& box) {
     int buttons_y = margin_y + content_cy + margin_y;
     int cy = buttons_y + button_cy + margin_y;
 
-    SetWindowPos(GetDlgItem(dialog, kIconId), nullptr, margin_x, margin_y, icon.cx, icon.cy,
-                 SWP_NOZORDER | SWP_NOACTIVATE);
+    if (has_icon)
+        SetWindowPos(GetDlgItem(dialog, kIconId), nullptr, margin_x, margin_y, icon.cx, icon.cy,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
     SetWindowPos(GetDlgItem(dialog, kTextId), nullptr, text_x, margin_y + (content_cy - text.cy) / 2, text.cx,
                  text.cy, SWP_NOZORDER | SWP_NOACTIVATE);
     int x = (cx - buttons_cx) / 2;
