@@ -33,6 +33,15 @@ int index_of(HWND hwnd, UINT msg) {
     return -1;
 }
 
+// Registers a class of this program with PROC and no other attributes.
+bool register_class(const char* name, WNDPROC proc) {
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = proc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = name;
+    return RegisterClassA(&wc) != 0;
+}
+
 class User : public Conformance {
   protected:
     void SetUp() override {
@@ -213,11 +222,7 @@ LRESULT CALLBACK minmax_ignoring_proc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM
 
 // The setup window: a popup of default position and size, shown maximised.
 TEST_F(User, APopupOfDefaultSizeShownMaximisedCoversTheScreen) {
-    WNDCLASSA wc{};
-    wc.lpfnWndProc = minmax_ignoring_proc;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.lpszClassName = "ConfDefaultPopup";
-    ASSERT_TRUE(RegisterClassA(&wc));
+    ASSERT_TRUE(register_class("ConfDefaultPopup", minmax_ignoring_proc));
     HWND w = CreateWindowExA(0, "ConfDefaultPopup", "", WS_POPUP, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
                              CW_USEDEFAULT, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
     ASSERT_NE(w, nullptr);
@@ -453,11 +458,7 @@ LRESULT CALLBACK box_inspector(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam
 }
 
 TEST_F(User, AMessageBoxIsSizedToShowItsWholeText) {
-    WNDCLASSA wc{};
-    wc.lpfnWndProc = box_inspector;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.lpszClassName = "ConfBoxInspector";
-    ASSERT_TRUE(RegisterClassA(&wc));
+    ASSERT_TRUE(register_class("ConfBoxInspector", box_inspector));
     HWND inspector = CreateWindowExA(0, "ConfBoxInspector", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
                                      GetModuleHandleA(nullptr), nullptr);
     box_look = BoxLook{};
@@ -487,11 +488,7 @@ TEST_F(User, DialogBoxParamBuildsTheNamedTemplateOfTheProgram) {
     EXPECT_EQ(DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_CLASSIC), nullptr,
                               dlgtest::run_proc, 0),
               -1);
-    WNDCLASSA wc{};
-    wc.lpfnWndProc = DefWindowProcA;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.lpszClassName = "TNCustom";
-    ASSERT_TRUE(RegisterClassA(&wc));
+    ASSERT_TRUE(register_class("TNCustom", DefWindowProcA));
     dlgtest::DialogRun run;
     run.body = [](HWND d) {
         char text[32];
