@@ -3,6 +3,7 @@
 #include "common/bounded.h"
 #include "setup/copy/copy.h"
 #include "setup/core/setup.h"
+#include "setup/inf/inf.h"
 #include "setup/messages/messages.h"
 #include "setup/resources/ids.h"
 
@@ -15,15 +16,9 @@ void LogJoined(const char* head, const char* tail, const char* more) {
     LogLine(line);
 }
 
-DWORD ReadInfValue(const char* section, const char* key, const char* defaultText, char* out,
-                   std::size_t cap) {
-    return GetPrivateProfileStringA(section, key, defaultText, out, static_cast<DWORD>(cap), szInfFile);
-}
-
-BOOL ReadKeyList(const char* section, const char* defaultText, char* keys, std::size_t cap, DWORD* length) {
-    DWORD got = ReadInfValue(section, nullptr, defaultText, keys, cap);
-    *length = got;
-    if (cap < 2 || got != cap - 2) return TRUE;
+BOOL ReadKeyList(const char* section, char* keys, DWORD cap, DWORD* length) {
+    *length = ReadInfKeyList(section, keys, cap);
+    if (cap < 2 || *length != cap - 2) return TRUE;
     ShowSetupMessage(hwndSetup, MB_ICONHAND, IDS_CANT_READ_SECTION, section);
     return FALSE;
 }

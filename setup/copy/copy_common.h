@@ -10,14 +10,10 @@
 // Writes HEAD + TAIL (+ MORE) as one log line while logging is on; a long line is cut.
 void LogJoined(const char* head, const char* tail, const char* more = nullptr);
 
-// The value of KEY in SECTION of setup1.inf into OUT (at most CAP - 1 characters), DEFAULT_TEXT when it is
-// missing; the length read.
-DWORD ReadInfValue(const char* section, const char* key, const char* defaultText, char* out, std::size_t cap);
-
-// The key names of SECTION of setup1.inf into KEYS (CAP bytes, each name ended by a NUL, the list by two),
-// DEFAULT_TEXT when the section is missing. False after message 49 when the list does not fit: its last name
-// would be cut into another name.
-BOOL ReadKeyList(const char* section, const char* defaultText, char* keys, std::size_t cap, DWORD* length);
+// The key names of SECTION of setup1.inf into KEYS (CAP bytes, each name ended by a NUL, the list by two;
+// empty when the section is missing) and their LENGTH. False after message 49 when the list does not fit:
+// its last name would be cut into another name.
+BOOL ReadKeyList(const char* section, char* keys, DWORD cap, DWORD* length);
 
 // Copies FILE_NAME of disk DISK from szSourceDir into DEST_DIR, unless old files are kept and it is there
 // already: then its size is counted as copied. False when the copy stopped.

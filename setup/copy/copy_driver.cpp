@@ -20,11 +20,8 @@ constexpr int kItemValueCap = 1024;
 constexpr int kDosFontsEntryCap = 256;
 constexpr int kFontSectionCap = 30;
 
-// A section or key name of the string table.
-struct Name {
-    char text[kSectionNameCap];
-    explicit Name(UINT id) { LoadText(id, text, sizeof text); }
-};
+// A section, key or file name of the string table.
+using Name = TableText<kSectionNameCap>;
 
 // ---- Sections and items -------------------------------------------------------------------------------
 
@@ -35,7 +32,7 @@ bool ItemField(const char* value, int n, char* field, std::size_t cap) {
 
 BOOL CopyItem(const char* section, const char* key, int field, const char* destDir) {
     char value[kItemValueCap];
-    ReadInfValue(section, key, "", value, sizeof value);
+    ReadInfEntry(section, key, value, sizeof value);
     char fileName[kPathCap], disk[kDiskCap];
     if (!ItemField(value, field, fileName, sizeof fileName)) return FALSE;
     if (!fileName[0]) return TRUE;
@@ -126,7 +123,7 @@ bool CopyLayouts() {
 // disk. False when there is none.
 bool ReadDosFontsEntry(char* entry, std::size_t cap) {
     Name section(IDS_SEC_VGA_GR3);
-    return ReadInfValue(section.text, szDosCodePage, "", entry, cap) > 0;
+    return ReadInfEntry(section, szDosCodePage, entry, static_cast<DWORD>(cap)) > 0;
 }
 
 // The four DOS-window fonts (EGA80, EGA40, CGA80, CGA40 + code page + ".fon") into the system directory.
@@ -161,7 +158,7 @@ bool CopyApplicationFont(const char* entry) {
 bool CopyOemFonts() {
     Name oemFonts(IDS_SEC_OEMFONTS);
     char section[kFontSectionCap];
-    if (ReadInfValue(oemFonts.text, szDosCodePage, "", section, sizeof section) == 0) return true;
+    if (ReadInfEntry(oemFonts, szDosCodePage, section, sizeof section) == 0) return true;
     return CopySectionItem(section, szFontRes, 1, szFontsDir);
 }
 
@@ -185,12 +182,12 @@ bool CopyFonts() {
                          !CopySectionItem(IDS_SEC_FIXEDFONTS, szFontRes, 1, szFontsDir)))
         return false;
     if (fScreenFonts) CopyFontItems(kScreenFontSections, szFontRes, szFontsDir);
-    if (fPlotterFonts) CopyFontItems(kPrintableFontSections, Name(IDS_VOL_ALL).text, szDestDir);
+    if (fPlotterFonts) CopyFontItems(kPrintableFontSections, Name(IDS_VOL_ALL), szDestDir);
     if (fTrueTypeFonts && !CopyTrueTypeFonts(IDS_SEC_TTF_1251, 1, szDestDir)) return false;
     if (fPrinterFonts && f24PinPrinterFonts)
-        CopyFontItems(kPrintableFontSections, Name(IDS_VOL_PR2).text, szDestDir);
+        CopyFontItems(kPrintableFontSections, Name(IDS_VOL_PR2), szDestDir);
     if (fPrinterFonts && f9PinPrinterFonts)
-        CopyFontItems(kPrintableFontSections, Name(IDS_VOL_PR9).text, szDestDir);
+        CopyFontItems(kPrintableFontSections, Name(IDS_VOL_PR9), szDestDir);
     return true;
 }
 
@@ -228,12 +225,12 @@ BOOL CopySection(UINT sectionId, const char* destDir) {
     Name section(sectionId);
     char keys[kFileListCap];
     DWORD length = 0;
-    if (!ReadKeyList(section.text, "?", keys, sizeof keys, &length)) return FALSE;
+    if (!ReadKeyList(section, keys, sizeof keys, &length)) return FALSE;
     LogJoined("Copying section [", section.text, "]");
-    if (length <= 1) return TRUE; // missing (the default "?") or empty
+    if (length <= 1) return TRUE; // missing, empty, or a lone one-character name
     for (const char* key = keys; *key; key += lstrlenA(key) + 1) {
         char disk[kDiskCap];
-        ReadInfValue(section.text, key, "3", disk, sizeof disk);
+        ReadInfEntry(section, key, disk, sizeof disk, "3");
         if (!CopyUnlessKept(disk, destDir, key)) return FALSE;
     }
     return TRUE;

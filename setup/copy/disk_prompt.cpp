@@ -21,7 +21,8 @@ void ReadDiskLabel(const char* disk, const char* defaultName, char* label, std::
     char section[32];
     LoadText(IDS_SEC_DISKS, section, sizeof section);
     char line[kTagDiskLineCap];
-    ReadInfValue(section, disk, defaultName, line, lineCap < sizeof line ? lineCap : sizeof line);
+    ReadInfEntry(section, disk, line, static_cast<DWORD>(lineCap < sizeof line ? lineCap : sizeof line),
+                 defaultName);
     GetListField(line, 1, label, kTagDiskLineCap, chListDelimiter, FALSE);
 }
 

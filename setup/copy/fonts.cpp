@@ -36,14 +36,14 @@ BOOL ForEachFontEntry(UINT sectionId, int field, const char* destDir, FontEntryH
     LoadText(sectionId, section, sizeof section);
     char keys[kKeyListCap];
     DWORD length = 0;
-    if (!ReadKeyList(section, "", keys, sizeof keys, &length)) return FALSE;
+    if (!ReadKeyList(section, keys, sizeof keys, &length)) return FALSE;
     if (length == 0) {
         ShowSetupMessage(hwndSetup, MB_ICONHAND, IDS_CANT_READ_FILE, szInfFile);
         return FALSE;
     }
     for (const char* key = keys; *key; key += lstrlenA(key) + 1) {
         char value[kValueCap], fileName[kPathCap];
-        ReadInfValue(section, key, "", value, sizeof value);
+        ReadInfEntry(section, key, value, sizeof value);
         if (!GetListField(value, field, fileName, sizeof fileName, chListDelimiter, TRUE)) return FALSE;
         if (!fileName[0]) return TRUE; // the entries behind an empty one are not handled
         if (!handle(value, fileName, field, destDir)) return FALSE;

@@ -138,6 +138,8 @@ int SetFontResolution(int id) {
 }
 
 int FillLangTable() {
+    // A server installation chooses no country: there are no defaults to load, and nothing went wrong.
+    if (!szCountryKey[0]) return 0;
     if (!hLang && !ResizeLangTable(1)) return 0;
     if (!LockLangTable()) return ReportNoLock();
     char countryLine[kCountryLineCap];

@@ -1,7 +1,7 @@
 #include "setup/dialogs/choices.h"
 
 #include "common/bounded.h"
-#include "setup/core/state.h"
+#include "setup/core/setup.h"
 #include "setup/inf/inf.h"
 #include "setup/resources/ids.h"
 
@@ -42,6 +42,11 @@ int FindComboPrefix(HWND combo, const char* prefix) {
 void RememberedChoice::Attach(HWND combo) {
     combo_ = combo;
     index_ = -1;
+}
+
+BOOL RememberedChoice::Fill(HWND dialog, int id, UINT sectionId, const char* defaultText) {
+    Attach(GetDlgItem(dialog, id));
+    return FillComboFromSection(combo_, TableText<kSectionNameCap>(sectionId), defaultText, szInfFile);
 }
 
 void RememberedChoice::Select(int index) {

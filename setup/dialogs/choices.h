@@ -22,6 +22,10 @@ class RememberedChoice {
   public:
     // A new dialog's list; nothing is remembered yet.
     void Attach(HWND combo);
+    // Attaches the drop-down list ID of DIALOG filled with the key names of section SECTION_ID of
+    // setup1.inf (DEFAULT_TEXT its one entry when the section is missing), the first one shown. False
+    // after message 13 when there is nothing to fill it with.
+    BOOL Fill(HWND dialog, int id, UINT sectionId, const char* defaultText = nullptr);
     // Selects the first entry that begins with NAME and remembers it. When no entry does, the list keeps
     // what it shows, and that is remembered.
     void SelectName(const char* name);

@@ -25,14 +25,10 @@ void ShowFontSize(HWND dialog) {
 
 // The code pages of "codepage.number", the one of the system fonts chosen by its description.
 BOOL FillCodePages(HWND dialog) {
-    HWND list = GetDlgItem(dialog, IDC_FONTS_CODEPAGE);
-    char section[kSectionNameCap];
-    LoadText(IDS_SEC_CODEPAGE_NUMBER, section, sizeof section);
-    if (!FillComboFromSection(list, section, nullptr, szInfFile)) return FALSE;
+    if (!codePage.Fill(dialog, IDC_FONTS_CODEPAGE, IDS_SEC_CODEPAGE_NUMBER)) return FALSE;
     char description[kEntryCap];
     if (!ReadRequiredInfString(IDS_SEC_CODEPAGE_DESC, szSystemFontsCodePage, description, sizeof description))
         return FALSE;
-    codePage.Attach(list);
     codePage.SelectName(description);
     return TRUE;
 }

@@ -59,27 +59,24 @@ void OnRefine(HWND dialog, const Component& component) {
 
 // The countries of "Country Key", the current country chosen by the name its "country" line gives.
 BOOL FillDosCodePages(HWND dialog) {
-    HWND list = GetDlgItem(dialog, IDC_OPT_DOS_CODEPAGE);
-    char section[kSectionNameCap];
-    LoadText(IDS_SEC_COUNTRY_KEY, section, sizeof section);
-    if (!FillComboFromSection(list, section, nullptr, szInfFile)) return FALSE;
+    if (!dosCodePage.Fill(dialog, IDC_OPT_DOS_CODEPAGE, IDS_SEC_COUNTRY_KEY)) return FALSE;
+    // A server installation chooses no country: the list keeps its first entry.
+    if (!szCountryKey[0]) {
+        dosCodePage.Confirm();
+        return TRUE;
+    }
     char line[kKeyListCap];
     char name[kKeyListCap];
     if (!ReadRequiredInfString(IDS_SEC_COUNTRY, szCountryKey, line, sizeof line) ||
         !GetListField(line, kCountryNameField, name, sizeof name, kCountryLineDelimiter, TRUE))
         return FALSE;
-    dosCodePage.Attach(list);
     dosCodePage.SelectName(name);
     return TRUE;
 }
 
 // The hot keys of "hotkey" in file order, the default one chosen.
 BOOL FillLayoutSwitches(HWND dialog) {
-    HWND list = GetDlgItem(dialog, IDC_OPT_LAYOUT_SWITCH);
-    char section[kSectionNameCap];
-    LoadText(IDS_SEC_HOTKEY, section, sizeof section);
-    if (!FillComboFromSection(list, section, nullptr, szInfFile)) return FALSE;
-    layoutSwitch.Attach(list);
+    if (!layoutSwitch.Fill(dialog, IDC_OPT_LAYOUT_SWITCH, IDS_SEC_HOTKEY)) return FALSE;
     layoutSwitch.SelectName(szHotKey);
     return TRUE;
 }

@@ -20,12 +20,12 @@ void SetDefaultDestination() {
     JoinPath(szDestDir, szWindowsDir, kProductFolder);
 }
 
-// True when the last directory of PATH (with its trailing backslash) is the product's own folder.
+// True when PATH (with its trailing backslash) ends in the product's folder name, in any case: both
+// D:\APPS\TARNO\ and D:\MYTARNO\ are taken as they are.
 bool EndsInProductFolder(const char* path) {
     int length = lstrlenA(path);
     int folder = lstrlenA(kProductFolder);
-    if (length < folder || lstrcmpiA(path + length - folder, kProductFolder) != 0) return false;
-    return length == folder || path[length - folder - 1] == '\\' || path[length - folder - 1] == ':';
+    return length >= folder && lstrcmpiA(path + length - folder, kProductFolder) == 0;
 }
 
 // The country key of COUNTRY_KEY_TEXT and the code page of its system fonts.
@@ -41,13 +41,8 @@ void ReportNoCountryKey() {
 
 // The countries of "Country Key", the default one chosen; false after message 13 when there are none.
 BOOL FillCountries(HWND dialog) {
-    HWND list = GetDlgItem(dialog, IDC_SETUPDIR_COUNTRY);
-    char section[kSectionNameCap];
-    char notFound[32];
-    LoadText(IDS_SEC_COUNTRY_KEY, section, sizeof section);
-    LoadText(IDS_NOT_FOUND, notFound, sizeof notFound);
-    if (!FillComboFromSection(list, section, notFound, szInfFile)) return FALSE;
-    country.Attach(list);
+    if (!country.Fill(dialog, IDC_SETUPDIR_COUNTRY, IDS_SEC_COUNTRY_KEY, TableText<>(IDS_NOT_FOUND)))
+        return FALSE;
     country.SelectName(szDefaultUserCountry);
     return TRUE;
 }

@@ -19,11 +19,14 @@ BOOL GetListField(const char* list, int n, char* field, std::size_t fieldCap, ch
 // and selects the first. False, with a message, when there is nothing to add.
 BOOL FillComboFromSection(HWND combo, const char* section, const char* defaultText, const char* file);
 
-// The value of KEY in SECTION of setup1.inf (szInfFile), cut to CAP - 1 characters; empty when the key is
-// missing or not named. The result is its length.
-DWORD ReadInfEntry(const char* section, const char* key, char* value, DWORD cap);
+// The value of KEY in SECTION of setup1.inf (szInfFile), cut to CAP - 1 characters; DEFAULT_TEXT when the
+// key or the section is missing, or KEY names no entry (null or empty). The result is its length.
+DWORD ReadInfEntry(const char* section, const char* key, char* value, DWORD cap,
+                   const char* defaultText = "");
 // The key names of SECTION of setup1.inf into KEYS (CAP bytes, each name ended by a NUL and the list by a
-// second one). False when the section is missing or empty; REPORT then shows message 13 naming the file.
+// second one; a list that does not fit is cut). Empty when the section is missing. The length read.
+DWORD ReadInfKeyList(const char* section, char* keys, DWORD cap);
+// The same; false when the section is missing or empty, and REPORT then shows message 13 naming the file.
 BOOL ReadInfKeys(const char* section, char* keys, DWORD cap, BOOL report);
 // The same into the list box LIST, which is left without a selection.
 BOOL FillListFromSection(HWND list, const char* section, const char* defaultText, const char* file);

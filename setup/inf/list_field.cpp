@@ -77,16 +77,9 @@ BOOL FillListFromSection(HWND list, const char* section, const char* defaultText
     return TRUE;
 }
 
-DWORD ReadInfString(UINT sectionId, const char* key, char* value, DWORD cap) {
-    char section[kSectionNameCap];
-    LoadText(sectionId, section, sizeof section);
-    return GetPrivateProfileStringA(section, key, "", value, cap, szInfFile);
-}
-
 BOOL ReadRequiredInfString(UINT sectionId, const char* key, char* value, DWORD cap) {
     if (ReadInfString(sectionId, key, value, cap) > 0) return TRUE;
-    char section[kSectionNameCap];
-    LoadText(sectionId, section, sizeof section);
-    ShowSetupMessage(nullptr, MB_ICONHAND, IDS_CANT_READ_STRING, key, section);
+    ShowSetupMessage(nullptr, MB_ICONHAND, IDS_CANT_READ_STRING, key,
+                     TableText<kSectionNameCap>(sectionId).text);
     return FALSE;
 }

@@ -141,7 +141,10 @@ BOOL WriteInternationalSettings() {
     TableText<> winIni(idWinIni), intl(IDS_SEC_INTL);
     if (fUninstallEnabled) {
         LogConfigEntry("Saving all entries in", intl, nullptr);
-        SaveProfileSection(intl, TableText<>(IDS_SAVE_INTL), szUninstInf);
+        BOOL kept = TRUE;
+        SaveProfileSection(intl, TableText<>(IDS_SAVE_INTL), szUninstInf, &kept);
+        // National settings the uninstaller could not put back stay as they are.
+        if (!kept) return FALSE;
     }
     char language[kCountryKeyCap];
     CopyText(language, szCountryKey);
@@ -169,7 +172,7 @@ BOOL WriteDosWindowFonts() {
                            IDS_KEY_CGA40WOA};
     for (UINT keyId : keyIds) {
         TableText<> key(keyId);
-        SavePreviousEntry(systemIni, enh, key, TableText<>(IDS_SAVE_GRAB), kShortValueCap);
+        if (!SavePreviousEntry(systemIni, enh, key, TableText<>(IDS_SAVE_GRAB), kShortValueCap)) continue;
         // Without fonts for the DOS code page the entries are kept as they are.
         if (!line[0]) continue;
         char value[kPathCap + kShortValueCap];

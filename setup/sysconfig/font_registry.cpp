@@ -31,9 +31,28 @@ BOOL SetTextValueOrReport(const RegLocation& key, const char* name, const char* 
     return FALSE;
 }
 
-void SaveKeyOf(const RegLocation& key, UINT saveSectionId) {
+// Saves KEY's values when the uninstall information is kept; false when one of them could not be, and the
+// key is then to be left as it is.
+BOOL KeepKey(const RegLocation& key, UINT saveSectionId) {
+    if (!fUninstallEnabled) return TRUE;
     LogConfigEntry("Saving key", key.szSubKey, nullptr);
-    SaveRegistryKey(key.hRoot, key.szSubKey, TableText<>(saveSectionId), szUninstInf);
+    BOOL kept = TRUE;
+    SaveRegistryKey(key.hRoot, key.szSubKey, TableText<>(saveSectionId), szUninstInf, &kept);
+    return kept;
+}
+
+// Saves the display setting VALUENAME when the uninstall information is kept; false when it could not be.
+BOOL KeepDisplaySetting(const char* valueName) {
+    if (!fUninstallEnabled) return TRUE;
+    BYTE previous[kSavedDataCap] = {};
+    DWORD type = REG_SZ;
+    // A value too long to be read whole cannot be kept (the read has said so), so it is not changed either.
+    if (GetRegKeyValueEx(regDisplaySettings.hRoot, regDisplaySettings.szSubKey, valueName, &type, previous,
+                         sizeof previous) == kRegMoreData)
+        return FALSE;
+    LogConfigEntry(" Saving", regDisplaySettings.szSubKey, valueName);
+    return WriteEntryOrReport(szUninstInf, TableText<>(IDS_SAVE_SYSTEM_FONTS), valueName,
+                              reinterpret_cast<const char*>(previous));
 }
 
 // Plotter and printer fonts belong to every configuration; screen fonts to the display's.
@@ -91,12 +110,12 @@ BOOL WriteDisplaySettingOf(UINT valueId, UINT stemId, const char* codePage) {
 } // namespace
 
 BOOL WriteFontRegistry() {
-    if (fUninstallEnabled) {
-        SaveKeyOf(regFonts, IDS_SAVE_FONTS);
-        SaveKeyOf(regDisplayFonts, IDS_SAVE_DISPLAY_FONTS);
-    }
-    if (fScreenFonts)
+    // A key whose previous values the uninstaller would not find is left as it is.
+    BOOL fontsKept = KeepKey(regFonts, IDS_SAVE_FONTS);
+    BOOL displayFontsKept = KeepKey(regDisplayFonts, IDS_SAVE_DISPLAY_FONTS);
+    if (fScreenFonts && displayFontsKept)
         RegisterFontsOf(kScreenFontSections, std::size(kScreenFontSections), szFontRes, nullptr);
+    if (!fontsKept) return TRUE;
     if (fPlotterFonts) RegisterDeviceFonts(IDS_VOL_ALL);
     if (fPrinterFonts && f24PinPrinterFonts) RegisterDeviceFonts(IDS_VOL_PR2);
     if (fPrinterFonts && f9PinPrinterFonts) RegisterDeviceFonts(IDS_VOL_PR9);
@@ -141,15 +160,7 @@ BOOL WriteSystemFontSettings() {
 }
 
 BOOL WriteDisplaySetting(const char* valueName, const char* section, const char* key) {
-    if (fUninstallEnabled) {
-        BYTE previous[kSavedDataCap] = {};
-        DWORD type = REG_SZ;
-        GetRegKeyValueEx(regDisplaySettings.hRoot, regDisplaySettings.szSubKey, valueName, &type, previous,
-                         sizeof previous);
-        LogConfigEntry(" Saving", regDisplaySettings.szSubKey, valueName);
-        WriteEntryOrReport(szUninstInf, TableText<>(IDS_SAVE_SYSTEM_FONTS), valueName,
-                           reinterpret_cast<const char*>(previous));
-    }
+    if (!KeepDisplaySetting(valueName)) return FALSE;
     char entry[kConfigValueCap], file[kConfigValueCap];
     ReadInfEntry(section, key, entry, sizeof entry);
     GetListField(entry, 1, file, sizeof file, chListDelimiter, FALSE);
@@ -159,7 +170,7 @@ BOOL WriteDisplaySetting(const char* valueName, const char* section, const char*
 }
 
 BOOL WriteFontSubstitutes() {
-    if (fUninstallEnabled) SaveKeyOf(regFontSubstitutes, IDS_SAVE_FONT_SUBSTITUTES);
+    if (!KeepKey(regFontSubstitutes, IDS_SAVE_FONT_SUBSTITUTES)) return FALSE;
     char keys[kKeyListCap];
     if (!ReadInfKeys(TableText<>(IDS_SEC_FONT_SUBSTITUTES), keys, sizeof keys, TRUE)) return FALSE;
     int failures = 0;

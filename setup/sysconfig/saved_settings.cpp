@@ -15,8 +15,9 @@ constexpr int kSectionValueCap = 120;
 constexpr DWORD kRegistryTextCap = 1024;
 
 // Enumerates the values of KEY from the first until the first that cannot be read (normally the end),
-// copying each as text.
-void SaveRegistryValues(HKEY key, const char* saveSection, const char* file) {
+// copying each as text; false when one could not be written.
+bool SaveRegistryValues(HKEY key, const char* saveSection, const char* file) {
+    bool all = true;
     for (DWORD index = 0;; ++index) {
         char name[kRegistryTextCap];
         BYTE data[kRegistryTextCap + 1]; // one more byte: data that fills the buffer still ends in a NUL
@@ -24,9 +25,9 @@ void SaveRegistryValues(HKEY key, const char* saveSection, const char* file) {
         std::memset(data, 0, sizeof data);
         DWORD nameSize = kRegistryTextCap, dataSize = kRegistryTextCap, type = 0;
         if (RegEnumValueA(key, index, name, &nameSize, nullptr, &type, data, &dataSize) != ERROR_SUCCESS)
-            return;
+            return all;
         // Whatever the type, the bytes up to the first zero are kept as the text.
-        WriteEntryOrReport(file, saveSection, name, reinterpret_cast<const char*>(data));
+        if (!WriteEntryOrReport(file, saveSection, name, reinterpret_cast<const char*>(data))) all = false;
     }
 }
 
@@ -59,16 +60,16 @@ BOOL WriteEntryOrReport(const char* file, const char* section, const char* key, 
     return FALSE;
 }
 
-void SavePreviousEntry(const char* file, const char* section, const char* key, const char* saveSection,
+BOOL SavePreviousEntry(const char* file, const char* section, const char* key, const char* saveSection,
                        DWORD readCap) {
-    if (!fUninstallEnabled) return;
+    if (!fUninstallEnabled) return TRUE;
     char previous[kConfigValueCap];
     if (readCap > sizeof previous) readCap = sizeof previous;
     // A missing entry is kept as an empty one, so the uninstaller knows it was not there.
     previous[0] = '\0';
     GetPrivateProfileStringA(section, key, "", previous, readCap, file);
     LogConfigEntry(" Saving", saveSection, key);
-    WriteEntryOrReport(szUninstInf, saveSection, key, previous);
+    return WriteEntryOrReport(szUninstInf, saveSection, key, previous);
 }
 
 BOOL WriteNewEntry(const char* file, const char* section, const char* key, const char* value) {
@@ -78,11 +79,11 @@ BOOL WriteNewEntry(const char* file, const char* section, const char* key, const
 
 BOOL SaveEntry(const char* file, const char* section, const char* key, const char* saveSection,
                const char* value, DWORD readCap) {
-    SavePreviousEntry(file, section, key, saveSection, readCap);
+    if (!SavePreviousEntry(file, section, key, saveSection, readCap)) return FALSE;
     return WriteNewEntry(file, section, key, value);
 }
 
-BOOL SaveProfileSection(const char* section, const char* saveSection, const char* file) {
+BOOL SaveProfileSection(const char* section, const char* saveSection, const char* file, BOOL* kept) {
     TableText<> winIni(idWinIni);
     char keys[kConfigValueCap];
     if (GetPrivateProfileStringA(section, nullptr, "", keys, sizeof keys, winIni) == 0 || !keys[0])
@@ -90,15 +91,15 @@ BOOL SaveProfileSection(const char* section, const char* saveSection, const char
     for (const char* key = keys; *key; key += std::strlen(key) + 1) {
         char value[kSectionValueCap];
         GetPrivateProfileStringA(section, key, "", value, sizeof value, winIni);
-        WriteEntryOrReport(file, saveSection, key, value);
+        if (!WriteEntryOrReport(file, saveSection, key, value) && kept) *kept = FALSE;
     }
     return TRUE;
 }
 
-BOOL SaveRegistryKey(HKEY root, const char* subKey, const char* saveSection, const char* file) {
+BOOL SaveRegistryKey(HKEY root, const char* subKey, const char* saveSection, const char* file, BOOL* kept) {
     HKEY key;
     if (RegOpenKeyExA(root, subKey, 0, KEY_READ, &key) != ERROR_SUCCESS) return FALSE;
-    SaveRegistryValues(key, saveSection, file);
+    if (!SaveRegistryValues(key, saveSection, file) && kept) *kept = FALSE;
     RegCloseKey(key);
     return TRUE;
 }

@@ -38,18 +38,23 @@ LONG GetRegKeyValueEx(HKEY root, const char* subKey, const char* valueName, DWOR
 // message 30.
 BOOL WriteEntryOrReport(const char* file, const char* section, const char* key, const char* value);
 // When the uninstall information is kept, copies the current value of KEY (cut to READCAP - 1 characters)
-// under the same key into SAVESECTION of uninst.inf.
-void SavePreviousEntry(const char* file, const char* section, const char* key, const char* saveSection,
+// under the same key into SAVESECTION of uninst.inf. False after message 30 when it could not be kept: the
+// caller then leaves the entry as it is, since changing it would lose what the uninstaller puts back.
+BOOL SavePreviousEntry(const char* file, const char* section, const char* key, const char* saveSection,
                        DWORD readCap = kConfigValueCap);
 // Logs and writes the new value; false after message 30.
 BOOL WriteNewEntry(const char* file, const char* section, const char* key, const char* value);
-// The save-then-write step for one entry of a Windows profile file.
+// The save-then-write step for one entry of a Windows profile file; an entry whose previous value could not
+// be kept is not written.
 BOOL SaveEntry(const char* file, const char* section, const char* key, const char* saveSection,
                const char* value, DWORD readCap = kConfigValueCap);
-// Copies every entry of SECTION of win.ini into SAVESECTION of FILE; false when it has no entries.
-BOOL SaveProfileSection(const char* section, const char* saveSection, const char* file);
+// Copies every entry of SECTION of win.ini into SAVESECTION of FILE; false when it has no entries. KEPT,
+// when given, is cleared when an entry could not be written (message 30 has named it).
+BOOL SaveProfileSection(const char* section, const char* saveSection, const char* file, BOOL* kept = nullptr);
 // Copies every value of the registry key into SAVESECTION of FILE as text; false when it cannot be opened.
-BOOL SaveRegistryKey(HKEY root, const char* subKey, const char* saveSection, const char* file);
+// KEPT as above.
+BOOL SaveRegistryKey(HKEY root, const char* subKey, const char* saveSection, const char* file,
+                     BOOL* kept = nullptr);
 // Copies control.inf of the system directory to control.old, expanded; false after a message when
 // control.inf cannot be read or the copy cannot be written whole (no partial copy is left).
 BOOL BackupControlInf();

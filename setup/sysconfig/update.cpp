@@ -54,7 +54,7 @@ UINT WriteHotKey() {
 void NotifyRunningKeyboardDriver(UINT hotKey) {
     if (!fAlreadyInstalled) return;
     TableText<> boot(IDS_SEC_BOOT), driverKey(IDS_KEY_KEYBOARD_DRV);
-    char ours[kShortValueCap], installed[kShortValueCap];
+    char ours[kConfigValueCap], installed[kConfigValueCap];
     ReadInfEntry(boot, driverKey, ours, sizeof ours);
     GetPrivateProfileStringA(boot, driverKey, "", installed, sizeof installed, TableText<>(idSystemIni));
     if (lstrcmpiA(ours, installed) != 0) return;

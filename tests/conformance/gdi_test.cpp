@@ -517,6 +517,25 @@ TEST_F(Measured, CalcRectHeightIsWholeLinesAndLongerTextWrapsToMore) {
     EXPECT_EQ(calc("one\r\ntwo", 400, DT_SINGLELINE).bottom, tm_.tmHeight);
 }
 
+// CR LF, a lone CR and a lone LF each end a line, with or without word breaking; a break at the very end
+// adds no line. (Messages of the product break their lines with a lone CR.)
+TEST_F(Measured, LinesBreakAtCrLfCrOrLf) {
+    struct Case {
+        const char* text;
+        int lines;
+    };
+    for (UINT format : {0u, static_cast<UINT>(DT_WORDBREAK)})
+        for (const Case& c : {Case{"one\rtwo", 2}, Case{"one\ntwo", 2}, Case{"one\r\ntwo", 2},
+                              Case{"one\r\rtwo", 3}, Case{"one\n\ntwo", 3}, Case{"one\r\n\r\ntwo", 3},
+                              Case{"\rone", 2}, Case{"one\r", 1}, Case{"one\r\n", 1}}) {
+            RECT r = calc(c.text, 400, format);
+            EXPECT_EQ(r.bottom, c.lines * tm_.tmHeight) << c.text << " with format " << format;
+            SIZE one{};
+            GetTextExtentPoint32A(dc_, "one", 3, &one);
+            EXPECT_EQ(r.right, one.cx) << c.text; // the break itself takes no room
+        }
+}
+
 TEST_F(Measured, EmptyTextAndEdgesOfMeasuring) {
     // An empty text of unknown length collapses the rectangle and still answers one line's height; a
     // length of 0 does nothing at all.

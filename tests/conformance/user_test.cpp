@@ -33,6 +33,15 @@ int index_of(HWND hwnd, UINT msg) {
     return -1;
 }
 
+// Registers a class of this program with PROC and no other attributes.
+bool register_class(const char* name, WNDPROC proc) {
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = proc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = name;
+    return RegisterClassA(&wc) != 0;
+}
+
 class User : public Conformance {
   protected:
     void SetUp() override {
@@ -213,11 +222,7 @@ LRESULT CALLBACK minmax_ignoring_proc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM
 
 // The setup window: a popup of default position and size, shown maximised.
 TEST_F(User, APopupOfDefaultSizeShownMaximisedCoversTheScreen) {
-    WNDCLASSA wc{};
-    wc.lpfnWndProc = minmax_ignoring_proc;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.lpszClassName = "ConfDefaultPopup";
-    ASSERT_TRUE(RegisterClassA(&wc));
+    ASSERT_TRUE(register_class("ConfDefaultPopup", minmax_ignoring_proc));
     HWND w = CreateWindowExA(0, "ConfDefaultPopup", "", WS_POPUP, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
                              CW_USEDEFAULT, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
     ASSERT_NE(w, nullptr);
@@ -267,6 +272,34 @@ TEST_F(User, DialogWithoutAbsAlignStandsInTheOwnersClientArea) {
     };
     EXPECT_EQ(dlgtest::run_dialog(b, run, owner), 77);
     EXPECT_TRUE(IsWindowEnabled(owner));
+}
+
+// Dialog units become pixels rounded to the nearest (halves away from zero), each value on its own: a
+// control's size is not the distance between its rounded edges. (Base units 6 x 13.)
+TEST_F(User, DialogUnitsRoundToTheNearestPixel) {
+    dlgtest::DialogBuilder b(WS_POPUP | WS_CAPTION, 10, 10, 121, 61, "Units");
+    b.item(dlgtest::Cls::Static, SS_LEFT, 100, "x", 3, 3, 7, 9);
+    dlgtest::DialogRun run;
+    run.body = [](HWND d) {
+        RECT r{-3, 5, 7, 3};
+        ASSERT_TRUE(MapDialogRect(d, &r));
+        EXPECT_EQ(r.left, -5);
+        EXPECT_EQ(r.top, 8);
+        EXPECT_EQ(r.right, 11);
+        EXPECT_EQ(r.bottom, 5);
+        RECT client;
+        GetClientRect(d, &client);
+        EXPECT_EQ(client.right, 182);
+        EXPECT_EQ(client.bottom, 99);
+        RECT c;
+        GetWindowRect(GetDlgItem(d, 100), &c);
+        MapWindowPoints(nullptr, d, reinterpret_cast<POINT*>(&c), 2);
+        EXPECT_EQ(c.left, 5);
+        EXPECT_EQ(c.top, 5);
+        EXPECT_EQ(c.right - c.left, 11);
+        EXPECT_EQ(c.bottom - c.top, 15);
+    };
+    EXPECT_EQ(dlgtest::run_dialog(b, run), 77);
 }
 
 TEST_F(User, InitDialogFocusesTheFirstTabStopUnlessItReturnsFalse) {
@@ -380,6 +413,72 @@ TEST_F(User, DialogItemHelpersAndIntegers) {
     dlgtest::run_dialog(b, run);
 }
 
+// A message box seen from inside its own loop: a message posted before it opens reaches this procedure
+// while the box waits, measures it and closes it.
+struct BoxLook {
+    bool seen = false;
+    int text_lines = 0;     // of the text as its control draws it, at the control's width
+    bool text_fits = false; // the whole text inside the text control
+    bool inside = false;    // the text and the button inside the box's client area
+    bool button_below = false;
+};
+BoxLook box_look;
+
+LRESULT CALLBACK box_inspector(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) {
+    if (msg != WM_APP) return DefWindowProcA(hwnd, msg, wparam, lparam);
+    HWND box = FindWindowA(nullptr, "Box under test");
+    HWND label = GetDlgItem(box, 0xFFFF), ok = GetDlgItem(box, IDOK);
+    if (!box || !label || !ok) return 0;
+    char text[256] = "";
+    GetWindowTextA(label, text, sizeof text);
+    RECT area;
+    GetClientRect(label, &area);
+    HDC dc = GetDC(label);
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(label, WM_GETFONT, 0, 0)));
+    TEXTMETRICA tm{};
+    GetTextMetricsA(dc, &tm);
+    RECT need{0, 0, area.right, 0};
+    DrawTextA(dc, text, -1, &need, DT_CALCRECT | DT_WORDBREAK | DT_EXPANDTABS | DT_NOPREFIX);
+    SelectObject(dc, old);
+    ReleaseDC(label, dc);
+    RECT client, t, b;
+    GetClientRect(box, &client);
+    GetWindowRect(label, &t);
+    GetWindowRect(ok, &b);
+    MapWindowPoints(nullptr, box, reinterpret_cast<POINT*>(&t), 2);
+    MapWindowPoints(nullptr, box, reinterpret_cast<POINT*>(&b), 2);
+    box_look.seen = true;
+    box_look.text_lines = tm.tmHeight ? need.bottom / tm.tmHeight : 0;
+    box_look.text_fits = need.right <= area.right && need.bottom <= area.bottom;
+    box_look.inside = t.left >= 0 && t.top >= 0 && b.right <= client.right && b.bottom <= client.bottom &&
+                      t.right <= client.right;
+    box_look.button_below = b.top >= t.bottom;
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+    return 0;
+}
+
+TEST_F(User, AMessageBoxIsSizedToShowItsWholeText) {
+    ASSERT_TRUE(register_class("ConfBoxInspector", box_inspector));
+    HWND inspector = CreateWindowExA(0, "ConfBoxInspector", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                     GetModuleHandleA(nullptr), nullptr);
+    box_look = BoxLook{};
+    PostMessageA(inspector, WM_APP, 0, 0);
+    // Lines broken by a lone CR, the last one too, as the loader's help has them.
+    EXPECT_EQ(
+        MessageBoxA(nullptr,
+                    "Possible command line switches:\r/e - express setup (skip not important dialogs),\r"
+                    "/q - disable writing messages to log-file during setup,\r/o - OEM setup.\r",
+                    "Box under test", MB_OK | MB_ICONINFORMATION),
+        IDOK);
+    DestroyWindow(inspector);
+    UnregisterClassA("ConfBoxInspector", GetModuleHandleA(nullptr));
+    ASSERT_TRUE(box_look.seen);
+    EXPECT_EQ(box_look.text_lines, 4);
+    EXPECT_TRUE(box_look.text_fits);
+    EXPECT_TRUE(box_look.inside);
+    EXPECT_TRUE(box_look.button_below);
+}
+
 } // namespace
 
 namespace {
@@ -389,11 +488,7 @@ TEST_F(User, DialogBoxParamBuildsTheNamedTemplateOfTheProgram) {
     EXPECT_EQ(DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_CLASSIC), nullptr,
                               dlgtest::run_proc, 0),
               -1);
-    WNDCLASSA wc{};
-    wc.lpfnWndProc = DefWindowProcA;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.lpszClassName = "TNCustom";
-    ASSERT_TRUE(RegisterClassA(&wc));
+    ASSERT_TRUE(register_class("TNCustom", DefWindowProcA));
     dlgtest::DialogRun run;
     run.body = [](HWND d) {
         char text[32];

@@ -1,6 +1,6 @@
 // A small Win32 program that exercises the simulator from a scenario: a full-screen window with a dialog
 // of every control kind, a message box, the Open dialog, program starts, power requests and Program
-// Manager. What the user chose goes to C:\SIMTEST.INI [result].
+// Manager, the system font. What the user chose goes to C:\SIMTEST.INI [result].
 #include "platform/win32.h"
 #include "tests/simprog/simtest_ids.h"
 
@@ -138,6 +138,20 @@ int open_file() {
     return ok ? 1 : 0;
 }
 
+// The face and character set of the system font this program started with.
+int record_system_font() {
+    HDC dc = GetDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, GetStockObject(SYSTEM_FONT));
+    char face[LF_FACESIZE] = "";
+    GetTextFaceA(dc, sizeof face, face);
+    TEXTMETRICA tm{};
+    GetTextMetricsA(dc, &tm);
+    SelectObject(dc, old);
+    ReleaseDC(nullptr, dc);
+    record("systemfont", std::string(face) + " " + std::to_string(tm.tmCharSet));
+    return 0;
+}
+
 } // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR command_line, int) {
@@ -145,6 +159,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR command_line, int) {
     if (args.rfind("/exec ", 0) == 0) return WinExec(args.substr(6).c_str(), SW_SHOWNORMAL) > 31 ? 0 : 1;
     if (args == "/reboot") return ExitWindowsEx(EWX_REBOOT, 0) ? 0 : 1;
     if (args == "/open") return open_file();
+    if (args == "/systemfont") return record_system_font();
     if (args == "/small")
         return static_cast<int>(DialogBoxParamA(instance, "ALLCONTROLS", nullptr, all_controls_proc, 0));
     if (args.rfind("/message ", 0) == 0)

@@ -148,6 +148,34 @@ TEST_F(Config, AnEntryIsSavedBeforeItIsWrittenAndAMissingOneIsSavedEmpty) {
     EXPECT_EQ(ini("system.ini", "keyboard", "oemansi.bin"), "xlat866.bin");
 }
 
+TEST_F(Config, ASettingWhosePreviousValueCannotBeKeptStaysAsItWas) {
+    put("C:\\SETUP1.INF", "[country]\r\nRUS=Russia!7\r\n[FontSubstitutes]\r\nHelv=TN Sans\r\n"
+                          "[sysfonts.1251]\r\nHI2=8514sysr.fon,2\r\n[VGA.GR3]\r\n866=866,2\r\n");
+    set("fail-write C:\\TARNO\\uninst.inf");
+    answer(35); // one message 30 for each value that could not be kept
+    EXPECT_FALSE(SaveEntry("system.ini", "boot.description", "codepage", "Lang.svd", "866"));
+    EXPECT_FALSE(WriteInternationalSettings());
+    EXPECT_TRUE(WriteDosWindowFonts());
+    EXPECT_FALSE(WriteDisplaySetting("fonts.fon", "sysfonts.1251", "HI2"));
+    EXPECT_FALSE(WriteFontSubstitutes());
+    EXPECT_EQ(ini("system.ini", "boot.description", "codepage"), "1252");
+    EXPECT_EQ(ini("win.ini", "intl", "sLanguage"), "enu");
+    EXPECT_EQ(ini("system.ini", "386Enh", "woafont"), "dosapp.fon");
+    EXPECT_EQ(reg(HKEY_CURRENT_CONFIG, "Display\\Settings", "fonts.fon"), "vgasys.fon");
+    EXPECT_EQ(
+        reg(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\FontSubstitutes", "Helv"),
+        "MS Sans Serif");
+    EXPECT_NE(messages().find("Can't write 'codepage' =  '1252' in section 'Lang.svd'"), std::string::npos);
+    EXPECT_EQ(log().find("Writing"), std::string::npos) << log();
+
+    CopyText(szUninstInf, "C:\\TARNO\\kept.inf");
+    std::string longName(300, 'f');
+    setReg(HKEY_CURRENT_CONFIG, "Display\\Settings", "fonts.fon", REG_SZ, longName.c_str(), 301);
+    answer(1);
+    EXPECT_FALSE(WriteDisplaySetting("fonts.fon", "sysfonts.1251", "HI2")) << "too long to be kept";
+    EXPECT_EQ(reg(HKEY_CURRENT_CONFIG, "Display\\Settings", "fonts.fon"), longName);
+}
+
 TEST_F(Config, AFailedBackupOfControlInfLeavesNoPartialCopyAndFailsTheEdit) {
     set("fail-write C:\\WINDOWS\\SYSTEM\\CONTROL.OLD");
     answer(1);
@@ -255,6 +283,12 @@ TEST_F(Config, TheSwitchKeyNoticeGoesOnlyToTheProductsOwnDriverAndOnlyControlInf
     EXPECT_TRUE(UpdateSystemConfiguration());
     EXPECT_EQ(notices(), "") << "keyboard.drv is Windows' own driver";
     WritePrivateProfileStringA("boot", "keyboard.drv", "TNKBD.DRV", "system.ini");
+    EXPECT_TRUE(UpdateSystemConfiguration());
+    EXPECT_EQ(notices(), "ToAscii\t139\t770\t0\r\n");
+    // Driver lines alike in their first 119 characters only are different drivers.
+    std::string longDriver = std::string(119, 'd') + ".drv";
+    WritePrivateProfileStringA("boot", "keyboard.drv", longDriver.c_str(), szInfFile);
+    WritePrivateProfileStringA("boot", "keyboard.drv", (longDriver + "2").c_str(), "system.ini");
     EXPECT_TRUE(UpdateSystemConfiguration());
     EXPECT_EQ(notices(), "ToAscii\t139\t770\t0\r\n");
     EXPECT_EQ(ini("system.ini", "keyboard", "hotkey"), "3 keys");

@@ -7,6 +7,7 @@
 #include "tests/unit/sim_fixture.h"
 
 #include <cstdlib>
+#include <cstring>
 
 namespace {
 
@@ -195,16 +196,34 @@ TEST_F(MachineFonts, AddedFontsStayForTheSessionUntilRemoved) {
     DeleteObject(f);
 }
 
+// The display settings of the current configuration name the start-up fonts; SYSTEM.INI [boot] serves where
+// they name none.
 TEST_F(MachineFonts, TheSystemFontIsTheBootFileOfWhenTheProgramStarted) {
     HFONT system = static_cast<HFONT>(GetStockObject(SYSTEM_FONT));
     EXPECT_EQ(sim::font_metrics(system).height, 16);
     EXPECT_EQ(sim::dialog_base_units(nullptr).cx, 8);
     put("C/WINDOWS/SYSTEM/BIGSYS.FON", fnt::build_fon({fnt::build_fnt(spec(20, "System"))}));
+    put("C/WINDOWS/SYSTEM/MIDSYS.FON", fnt::build_fon({fnt::build_fnt(spec(18, "System"))}));
     WritePrivateProfileStringA("boot", "fonts.fon", "bigsys.fon", "C:\\WINDOWS\\SYSTEM.INI");
+    auto setDisplayFont = [](const char* file) {
+        HKEY display;
+        ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_CONFIG, "Display\\Settings", 0, KEY_ALL_ACCESS, &display),
+                  ERROR_SUCCESS);
+        if (file)
+            RegSetValueExA(display, "fonts.fon", 0, REG_SZ, reinterpret_cast<const BYTE*>(file),
+                           static_cast<DWORD>(std::strlen(file) + 1));
+        else
+            RegDeleteValueA(display, "fonts.fon");
+        RegCloseKey(display);
+    };
+    setDisplayFont("midsys.fon");
     EXPECT_EQ(sim::font_metrics(system).height, 16);
     restart();
+    EXPECT_EQ(sim::font_metrics(system).height, 18);
+    EXPECT_EQ(sim::font_metrics(nullptr).height, 18);
+    setDisplayFont(nullptr);
+    restart();
     EXPECT_EQ(sim::font_metrics(system).height, 20);
-    EXPECT_EQ(sim::font_metrics(nullptr).height, 20);
 }
 
 TEST(MachineFontFiles, ACyrillicMachineHasTheCyrillicFontsAndOneWithoutFilesTheBuiltInFont) {

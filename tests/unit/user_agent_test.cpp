@@ -299,3 +299,19 @@ TEST_F(BadDialogs, AMissingTemplateIsNamed) {
 }
 
 } // namespace
+
+namespace {
+
+// A message's line breaks stay visible, and on one line, where the dialog is shown as text.
+TEST(AgentText, LineBreaksOfTextsAreWrittenOut) {
+    sim::DialogSnapshot message;
+    message.kind = "message";
+    message.painted = {"Layouts and Fonts.\rOtherwise\r\n"};
+    message.controls.push_back({});
+    message.controls.back().text = "a\nb";
+    std::string shown = sim::describe(message);
+    EXPECT_NE(shown.find("text \"Layouts and Fonts.\\rOtherwise\\r\\n\""), std::string::npos) << shown;
+    EXPECT_NE(shown.find("\"a\\nb\""), std::string::npos) << shown;
+}
+
+} // namespace

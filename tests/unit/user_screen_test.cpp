@@ -157,4 +157,133 @@ TEST_F(Screen, FullScreenWindowWithADialogOfEveryControl) {
     DeleteObject(grey_brush);
 }
 
+// Drop-down lists as Windows 95 draws them: a sunken edge round the control, the arrow button inside it,
+// the field in the colours the parent answers (WM_CTLCOLOREDIT, WM_CTLCOLORSTATIC when disabled), and
+// the focused one highlighted.
+HBRUSH yellow_brush = nullptr, green_brush = nullptr;
+RECT combo_rects[3]{};
+
+INT_PTR CALLBACK combo_proc(HWND d, UINT msg, WPARAM, LPARAM lparam) {
+    switch (msg) {
+    case WM_INITDIALOG:
+        for (int id : {50, 51, 52}) {
+            SendDlgItemMessageA(d, id, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>("Kazakh"));
+            SendDlgItemMessageA(d, id, CB_SETCURSEL, 0, 0);
+        }
+        PostMessageA(d, WM_APP, 0, 0);
+        return TRUE;
+    case WM_CTLCOLOREDIT:
+        return GetDlgCtrlID(reinterpret_cast<HWND>(lparam)) == 51 ? reinterpret_cast<INT_PTR>(yellow_brush)
+                                                                  : FALSE;
+    case WM_CTLCOLORSTATIC:
+        return reinterpret_cast<INT_PTR>(green_brush);
+    case WM_APP:
+        for (int i = 0; i < 3; ++i)
+            screen_rect_of(GetDlgItem(d, 50 + i), combo_rects[i]);
+        shot = sim::compose_screen();
+        EndDialog(d, IDOK);
+        return TRUE;
+    default:
+        return FALSE;
+    }
+}
+
+TEST_F(Screen, DropDownListsHaveASunkenEdgeWithTheButtonInside) {
+    yellow_brush = CreateSolidBrush(RGB(255, 255, 0));
+    green_brush = CreateSolidBrush(RGB(0, 255, 0));
+    dlgtest::DialogBuilder b(WS_POPUP | WS_CAPTION | DS_MODALFRAME, 40, 60, 120, 70, "Lists");
+    b.item(Cls::ComboBox, CBS_DROPDOWNLIST | WS_TABSTOP, 50, "", 6, 6, 100, 60)
+        .item(Cls::ComboBox, CBS_DROPDOWNLIST | WS_TABSTOP, 51, "", 6, 26, 100, 60)
+        .item(Cls::ComboBox, CBS_DROPDOWNLIST | WS_TABSTOP | WS_DISABLED, 52, "", 6, 46, 100, 60);
+    EXPECT_EQ(DialogBoxIndirectParamA(nullptr, b.get(), nullptr, combo_proc, 0), IDOK);
+    const std::uint32_t white = 0xFFFFFF, black = 0, face = 0xC0C0C0, shadow = 0x808080, navy = 0x000080;
+    const std::uint32_t fields[3] = {navy, 0xFFFF00, 0x00FF00}; // focused, the parent's brush, disabled
+    for (int i = 0; i < 3; ++i) {
+        const RECT& r = combo_rects[i];
+        int w = r.right - r.left, h = r.bottom - r.top;
+        auto px = [&](int x, int y) { return at(r.left + x, r.top + y); };
+        EXPECT_EQ(h, 21) << "one line of the font and the edges";
+        // The sunken edge: shadow and dark shadow outside-in at the top left, white and light grey at the
+        // bottom right.
+        EXPECT_EQ(px(0, 0), shadow) << i;
+        EXPECT_EQ(px(1, 1), black) << i;
+        EXPECT_EQ(px(w - 1, h - 1), white) << i;
+        EXPECT_EQ(px(w - 2, h - 2), face) << i;
+        // The button, 16 wide inside the edge, raised: light grey then white at the top left.
+        EXPECT_EQ(px(w - 18, 2), face) << i;
+        EXPECT_EQ(px(w - 17, 3), white) << i;
+        EXPECT_EQ(px(w - 3, h - 3), black) << i;
+        EXPECT_EQ(px(w - 4, h - 4), shadow) << i;
+        EXPECT_EQ(px(w - 10, 10), i == 2 ? shadow : black) << i << ": the arrow's middle";
+        // The highlight leaves a pixel of the field's colour round it.
+        EXPECT_EQ(px(w - 19, h - 3), i == 0 ? white : fields[i]) << i;
+        EXPECT_EQ(px(w - 25, 10), fields[i]) << i;
+    }
+    DeleteObject(yellow_brush);
+    DeleteObject(green_brush);
+}
+
+// A list longer than its box shows a scroll bar with a box proportional to the entries in sight, moving
+// with the first entry shown; with LBS_DISABLENOSCROLL a short list shows the bar disabled, without a box.
+RECT list_rects[2]{};
+sim::Surface list_shots[2];
+
+INT_PTR CALLBACK list_proc(HWND d, UINT msg, WPARAM, LPARAM) {
+    switch (msg) {
+    case WM_INITDIALOG:
+        for (int i = 0; i < 20; ++i)
+            SendDlgItemMessageA(d, 40, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>("Layout"));
+        SendDlgItemMessageA(d, 41, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>("US"));
+        PostMessageA(d, WM_APP, 0, 0);
+        return TRUE;
+    case WM_APP:
+        screen_rect_of(GetDlgItem(d, 40), list_rects[0]);
+        screen_rect_of(GetDlgItem(d, 41), list_rects[1]);
+        list_shots[0] = sim::compose_screen();
+        SendDlgItemMessageA(d, 40, LB_SETTOPINDEX, 15, 0);
+        list_shots[1] = sim::compose_screen();
+        EndDialog(d, IDOK);
+        return TRUE;
+    default:
+        return FALSE;
+    }
+}
+
+TEST_F(Screen, ListsScrollWithABoxProportionalToTheEntriesInSight) {
+    // 10 entries of 13 pixels in sight (131 pixels inside the edges), 20 in all.
+    dlgtest::DialogBuilder b(WS_POPUP | WS_CAPTION | DS_MODALFRAME, 40, 60, 160, 90, "Lists");
+    b.item(Cls::ListBox, WS_BORDER | WS_VSCROLL, 40, "", 6, 6, 60, 83)
+        .item(Cls::ListBox, WS_BORDER | WS_VSCROLL | LBS_DISABLENOSCROLL, 41, "", 80, 6, 60, 40);
+    EXPECT_EQ(DialogBoxIndirectParamA(nullptr, b.get(), nullptr, list_proc, 0), IDOK);
+    const std::uint32_t white = 0xFFFFFF, black = 0, face = 0xC0C0C0, shadow = 0x808080;
+    const RECT& r = list_rects[0]; // the client area, inside the sunken edge
+    ASSERT_EQ(r.bottom - r.top, 131);
+    int bar = r.right - 16;
+    auto px = [](const sim::Surface& s, int x, int y) { return s.at(x, y); };
+    const sim::Surface& top = list_shots[0];
+    // The up arrow button, raised: light grey, then white, at the top left; black at the bottom right.
+    EXPECT_EQ(px(top, bar, r.top), face);
+    EXPECT_EQ(px(top, bar + 1, r.top + 1), white);
+    EXPECT_EQ(px(top, r.right - 1, r.top + 15), black);
+    EXPECT_EQ(px(top, bar + 8, r.top + 6), black) << "the up arrow's point";
+    // The box: half the track of 99 pixels, at its top, then at its bottom once the list has scrolled.
+    for (int i = 0; i < 2; ++i) {
+        int box_top = r.top + 16 + (i == 0 ? 0 : 50);
+        EXPECT_EQ(px(list_shots[i], bar, box_top), face) << i;
+        EXPECT_EQ(px(list_shots[i], bar + 1, box_top + 1), white) << i;
+        EXPECT_EQ(px(list_shots[i], r.right - 1, box_top + 48), black) << i;
+        int track_y = i == 0 ? box_top + 60 : r.top + 30; // beside the box: dotted white and grey
+        EXPECT_NE(px(list_shots[i], bar + 5, track_y), px(list_shots[i], bar + 6, track_y)) << i;
+    }
+    // The short list's bar is disabled: etched arrows and no box.
+    const RECT& s = list_rects[1];
+    int sbar = s.right - 16;
+    EXPECT_EQ(px(top, sbar + 8, s.top + 6), shadow) << "the disabled up arrow";
+    EXPECT_EQ(px(top, sbar + 12, s.top + 10), white) << "its white copy a pixel down and right";
+    EXPECT_NE(px(top, sbar + 5, s.top + 30), px(top, sbar + 6, s.top + 30)) << "dotted track, no box";
+    std::string error;
+    const char* out = std::getenv("LIST_SAMPLE_PNG");
+    if (out && !sim::save_png(top, out, &error)) ADD_FAILURE() << error;
+}
+
 } // namespace

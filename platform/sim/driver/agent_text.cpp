@@ -20,6 +20,15 @@ std::vector<std::string> own_texts(const DialogSnapshot& s) {
     return out;
 }
 
+// A text on one line: its line breaks written as \r and \n, so that a terminal neither breaks nor
+// overwrites the line with them.
+std::string one_line(const std::string& text) {
+    std::string out;
+    for (char c : text)
+        out += c == '\r' ? std::string("\\r") : c == '\n' ? std::string("\\n") : std::string(1, c);
+    return out;
+}
+
 } // namespace
 
 std::string describe(const Input& in) {
@@ -58,9 +67,9 @@ std::string describe(const DialogSnapshot& s) {
     std::string out = s.kind + " \"" + s.caption + "\"" +
                       (s.template_name.empty() ? "" : " (" + s.template_name + ")") + "\n";
     for (const auto& t : own_texts(s))
-        out += "  text \"" + t + "\"\n";
+        out += "  text \"" + one_line(t) + "\"\n";
     for (const auto& c : s.controls) {
-        out += "  " + std::to_string(c.id) + " " + c.class_name + " \"" + c.text + "\"";
+        out += "  " + std::to_string(c.id) + " " + c.class_name + " \"" + one_line(c.text) + "\"";
         if (!c.visible) out += " hidden";
         if (!c.enabled) out += " disabled";
         if (c.checked >= 0) out += " checked=" + std::to_string(c.checked);

@@ -1,5 +1,7 @@
 // The fonts of the session. A program finds, when it first needs a font, the raster fonts that Windows
-// loads at start-up: the files that SYSTEM.INI [boot] names for the system, fixed and OEM fonts, the
+// loads at start-up: the files that the display settings of the current configuration name for the
+// system, fixed and OEM fonts (or SYSTEM.INI [boot] where they name none: Windows 95 brings [boot] in
+// line with the current configuration when it starts, and here every program start is such a start), the
 // files of the registry's Fonts key and of WIN.INI [fonts]. Then those that AddFontResourceA added during
 // the session: the machine keeps them in fonts.txt until a program removes them, as Windows keeps them
 // until it restarts. TrueType files are recorded but give no faces: the simulator draws raster fonts only.
@@ -178,6 +180,22 @@ void load_substitutes(Session& s) {
         add(keys.data() + i, profile_string("FontSubstitutes", keys.data() + i, win_ini));
 }
 
+std::string registry_string(HKEY root, const char* path, const char* name) {
+    HKEY key;
+    if (RegOpenKeyExA(root, path, 0, KEY_READ, &key) != ERROR_SUCCESS) return {};
+    char data[MAX_PATH] = "";
+    DWORD size = sizeof data - 1, type = 0;
+    LONG rc = RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(data), &size);
+    RegCloseKey(key);
+    return rc == ERROR_SUCCESS && type == REG_SZ ? std::string(data, strnlen(data, size)) : std::string();
+}
+
+// The file of one of the three start-up fonts.
+std::string boot_font_file(const char* key, const std::string& system_ini) {
+    std::string file = registry_string(HKEY_CURRENT_CONFIG, "Display\\Settings", key);
+    return file.empty() ? profile_string("boot", key, system_ini) : file;
+}
+
 void load_session() {
     Session& s = session();
     if (s.loaded || !is_attached()) return;
@@ -186,7 +204,7 @@ void load_session() {
     std::string system_ini = windows_dir() + "\\SYSTEM.INI";
     const char* boot_keys[] = {"fonts.fon", "fixedfon.fon", "oemfonts.fon"};
     for (int i = 0; i < 3; ++i) {
-        std::string file = profile_string("boot", boot_keys[i], system_ini);
+        std::string file = boot_font_file(boot_keys[i], system_ini);
         if (!file.empty()) s.boot[i] = load_file(locate_font(file), true);
     }
     for (const auto& value : registry_values("SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Fonts"))

@@ -169,7 +169,8 @@ std::vector<std::string> split_paragraphs(const std::string& text, bool single_l
         }
         current += c;
     }
-    out.push_back(current);
+    // A break that ends the text begins no further line.
+    if (out.empty() || !current.empty()) out.push_back(current);
     return out;
 }
 

@@ -194,14 +194,14 @@ const char kRegistry[] = R"INI(REGEDIT4
 "DPILogicalY"="96"
 "DPIPhysicalX"="96"
 "DPIPhysicalY"="96"
-"fonts.fon"="vgasys.fon"
-"fixedfon.fon"="vgafix.fon"
-"oemfonts.fon"="vgaoem.fon"
+"fonts.fon"="@SYSFONT@"
+"fixedfon.fon"="@FIXEDFONT@"
+"oemfonts.fon"="@OEMFONT@"
 
 [HKEY_CURRENT_CONFIG\Display\Fonts]
-"fonts.fon"="vgasys.fon"
-"fixedfon.fon"="vgafix.fon"
-"oemfonts.fon"="vgaoem.fon"
+"fonts.fon"="@SYSFONT@"
+"fixedfon.fon"="@FIXEDFONT@"
+"oemfonts.fon"="@OEMFONT@"
 )INI";
 
 // The font files of a Windows 95 of each code page. The package has no OEM font and no Cyrillic fixed

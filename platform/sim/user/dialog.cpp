@@ -12,8 +12,16 @@
 namespace sim::user {
 namespace {
 
+// Dialog units to pixels, rounded to the nearest pixel with halves away from zero, as MulDiv rounds.
 int mul_div(int v, int num, int den) {
-    return v * num / den;
+    long long p = static_cast<long long>(v) * num;
+    return static_cast<int>((p + (p < 0 ? -den / 2 : den / 2)) / den);
+}
+int x_pixels(int units, int base_x) {
+    return mul_div(units, base_x, 4);
+}
+int y_pixels(int units, int base_y) {
+    return mul_div(units, base_y, 8);
 }
 
 std::shared_ptr<WindowClass> dialog_class(const DialogTemplate& tmpl) {
@@ -30,7 +38,7 @@ bool is_text_input_class(const std::string& name) {
 POINT dialog_position(const DialogTemplate& tmpl, HWND owner, int base_x, int base_y, int width, int height) {
     const auto& st = machine().settings;
     if (tmpl.style & DS_CENTER) return POINT{(st.screen_width - width) / 2, (st.screen_height - height) / 2};
-    POINT p{mul_div(tmpl.x, base_x, 4), mul_div(tmpl.y, base_y, 8)};
+    POINT p{x_pixels(tmpl.x, base_x), y_pixels(tmpl.y, base_y)};
     if (!(tmpl.style & DS_ABSALIGN) && owner && IsWindow(owner)) ClientToScreen(owner, &p);
     return p;
 }
@@ -62,8 +70,11 @@ bool create_controls(HWND dialog, const DialogTemplate& tmpl, HINSTANCE instance
     Window* d = find(dialog);
     for (const DialogItem& item : tmpl.items) {
         if (!d) return false;
-        RECT r{item.x, item.y, item.x + item.cx, item.y + item.cy};
-        MapDialogRect(dialog, &r);
+        // Position and size are each rounded, so a control's width is its own width in pixels rather
+        // than the distance between its rounded edges.
+        int bx = d->dialog->base_x, by = d->dialog->base_y;
+        int x = x_pixels(item.x, bx), y = y_pixels(item.y, by);
+        RECT r{x, y, x + x_pixels(item.cx, bx), y + y_pixels(item.cy, by)};
         DWORD style = item_style(item);
         DWORD ex = item_ex_style(item, style);
         std::string cls = item.class_name.empty() ? std::string("STATIC") : item.class_name;
@@ -250,8 +261,8 @@ HWND create_dialog(HINSTANCE instance, const DialogTemplate& tmpl, HWND owner, D
     if (!(style & WS_CHILD)) style |= WS_CLIPSIBLINGS;
     int f = frame_width(style, ex);
     int top = f + (has_caption(style) ? caption_height() : 0);
-    int width = mul_div(tmpl.cx, base_x, 4) + 2 * f;
-    int height = mul_div(tmpl.cy, base_y, 8) + top + f;
+    int width = x_pixels(tmpl.cx, base_x) + 2 * f;
+    int height = y_pixels(tmpl.cy, base_y) + top + f;
     // The template places the client area; the frame and caption stand outside it.
     POINT pos = dialog_position(tmpl, owner, base_x, base_y, width, height);
     if (!(tmpl.style & DS_CENTER)) {
@@ -507,10 +518,10 @@ HWND WINAPI GetNextDlgGroupItem(HWND dialog, HWND control, BOOL previous) {
 BOOL WINAPI MapDialogRect(HWND dialog, LPRECT rect) {
     Window* d = find(dialog);
     if (!d || !d->dialog || !rect) return FALSE;
-    rect->left = rect->left * d->dialog->base_x / 4;
-    rect->right = rect->right * d->dialog->base_x / 4;
-    rect->top = rect->top * d->dialog->base_y / 8;
-    rect->bottom = rect->bottom * d->dialog->base_y / 8;
+    rect->left = x_pixels(rect->left, d->dialog->base_x);
+    rect->right = x_pixels(rect->right, d->dialog->base_x);
+    rect->top = y_pixels(rect->top, d->dialog->base_y);
+    rect->bottom = y_pixels(rect->bottom, d->dialog->base_y);
     return TRUE;
 }
 

@@ -2,7 +2,6 @@
 #include "platform/sim/user/internal.h"
 
 #include <algorithm>
-#include <sstream>
 
 namespace sim::user {
 namespace {
@@ -45,61 +44,29 @@ struct Box {
     int default_id = IDOK;
 };
 
-// Lines and the widest of them, in characters, for the layout.
-void measure(const std::string& text, int& lines, int& widest) {
-    lines = 0;
-    widest = 0;
-    std::istringstream in(text);
-    std::string line;
-    while (std::getline(in, line)) {
-        ++lines;
-        widest = std::max(widest, static_cast<int>(line.size()));
-    }
-    lines = std::max(lines, 1);
-}
-
+// The controls of the box; WM_INITDIALOG sizes and places them once the text is measured.
 DialogTemplate build_template(const Box& box, const std::string& text, const std::string& caption) {
     DialogTemplate t;
-    t.style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_CENTER | DS_SETFONT | WS_VISIBLE;
+    t.style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT;
     t.caption = caption;
     t.has_font = true;
     t.point_size = 8;
     t.face = "MS Sans Serif";
-    // Dialog units: 4 to a character across, 8 to a line down.
-    int lines = 1, widest = 0;
-    measure(text, lines, widest);
-    bool icon = (box.type & MB_ICONMASK) != 0;
-    int text_x = icon ? 42 : 10;
-    int text_cx = std::min(std::max(widest * 4 + 4, 20), 4 * 70);
-    int wrapped = lines + widest / 70;
-    int text_cy = std::max(wrapped * 8, icon ? 20 : 8);
-    int n = static_cast<int>(box.buttons.size());
-    int buttons_cx = n * 50 + (n - 1) * 6;
-    t.cx = static_cast<short>(std::max(text_x + text_cx + 10, buttons_cx + 20));
-    int buttons_y = 10 + text_cy + 10;
-    t.cy = static_cast<short>(buttons_y + 14 + 7);
-    if (icon) {
-        DialogItem i;
-        i.class_name = "STATIC";
-        i.style = WS_CHILD | WS_VISIBLE | SS_ICON;
-        i.x = 10;
-        i.y = 8;
-        i.cx = 21;
-        i.cy = 20;
-        i.id = kIconId;
-        t.items.push_back(i);
+    t.cx = 100;
+    t.cy = 50;
+    if (box.type & MB_ICONMASK) {
+        DialogItem icon;
+        icon.class_name = "STATIC";
+        icon.style = WS_CHILD | WS_VISIBLE | SS_ICON;
+        icon.id = kIconId;
+        t.items.push_back(icon);
     }
     DialogItem label;
     label.class_name = "STATIC";
     label.style = WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX | WS_GROUP;
     label.text = text;
-    label.x = static_cast<short>(text_x);
-    label.y = 10;
-    label.cx = static_cast<short>(text_cx);
-    label.cy = static_cast<short>(text_cy);
     label.id = kTextId;
     t.items.push_back(label);
-    int x = (t.cx - buttons_cx) / 2;
     for (const Button& b : box.buttons) {
         DialogItem i;
         i.class_name = "BUTTON";
@@ -107,15 +74,65 @@ DialogTemplate build_template(const Box& box, const std::string& text, const std
             WS_CHILD | WS_VISIBLE | WS_TABSTOP | (b.id == box.default_id ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON);
         if (&b == &box.buttons.front()) i.style |= WS_GROUP;
         i.text = b.text;
-        i.x = static_cast<short>(x);
-        i.y = static_cast<short>(buttons_y);
-        i.cx = 50;
-        i.cy = 14;
         i.id = static_cast<std::uint32_t>(b.id);
         t.items.push_back(i);
-        x += 56;
     }
     return t;
+}
+
+// The text as the static control draws it, measured in the dialog's font at most MAX_WIDTH wide.
+SIZE measure_text(HWND dialog, int max_width) {
+    HWND label = GetDlgItem(dialog, kTextId);
+    std::string text = window_text(label);
+    HDC dc = GetDC(label);
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(send(dialog, WM_GETFONT, 0, 0)));
+    RECT r{0, 0, max_width, 0};
+    DrawTextA(dc, text.c_str(), -1, &r, DT_CALCRECT | DT_WORDBREAK | DT_EXPANDTABS | DT_NOPREFIX);
+    SelectObject(dc, old);
+    ReleaseDC(label, dc);
+    return SIZE{r.right - r.left, r.bottom - r.top};
+}
+
+// Windows 95's layout, in the dialog units of the box's font: margins of 7 around everything, 10 between
+// the icon and the text, buttons 50 x 14 with 4 between them, centred under the text and icon. The icon
+// stands in the top left corner, a text lower than the icon beside its middle. The text wraps at 5/8 of
+// the screen's width; the box is centred on the screen.
+void lay_out(HWND dialog, const Box& box) {
+    RECT du{7, 7, 10, 14}, across{50, 0, 4, 0};
+    MapDialogRect(dialog, &du);
+    MapDialogRect(dialog, &across);
+    const int margin_x = du.left, margin_y = du.top, gap = du.right, button_cy = du.bottom,
+              button_cx = across.left, button_gap = across.right;
+    bool has_icon = (box.type & MB_ICONMASK) != 0;
+    SIZE icon = has_icon ? SIZE{GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON)} : SIZE{0, 0};
+    int text_x = margin_x + (has_icon ? icon.cx + gap : 0);
+    SIZE text = measure_text(dialog, GetSystemMetrics(SM_CXSCREEN) * 5 / 8);
+    int n = static_cast<int>(box.buttons.size());
+    int buttons_cx = n * button_cx + (n - 1) * button_gap;
+    int content_cy = std::max<int>(icon.cy, text.cy);
+    int cx = std::max<int>(text_x + text.cx + margin_x, buttons_cx + 2 * margin_x);
+    int buttons_y = margin_y + content_cy + margin_y;
+    int cy = buttons_y + button_cy + margin_y;
+
+    if (has_icon)
+        SetWindowPos(GetDlgItem(dialog, kIconId), nullptr, margin_x, margin_y, icon.cx, icon.cy,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(GetDlgItem(dialog, kTextId), nullptr, text_x, margin_y + (content_cy - text.cy) / 2, text.cx,
+                 text.cy, SWP_NOZORDER | SWP_NOACTIVATE);
+    int x = (cx - buttons_cx) / 2;
+    for (const Button& b : box.buttons) {
+        SetWindowPos(GetDlgItem(dialog, b.id), nullptr, x, buttons_y, button_cx, button_cy,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+        x += button_cx + button_gap;
+    }
+    // The frame and caption around the client area.
+    RECT window, client;
+    GetWindowRect(dialog, &window);
+    GetClientRect(dialog, &client);
+    cx += window.right - window.left - client.right;
+    cy += window.bottom - window.top - client.bottom;
+    SetWindowPos(dialog, nullptr, (GetSystemMetrics(SM_CXSCREEN) - cx) / 2,
+                 (GetSystemMetrics(SM_CYSCREEN) - cy) / 2, cx, cy, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 LPCSTR icon_of(UINT type) {
@@ -153,6 +170,7 @@ INT_PTR CALLBACK message_box_proc(HWND dialog, UINT msg, WPARAM wparam, LPARAM l
     case WM_INITDIALOG: {
         SetWindowLongPtrA(dialog, DWLP_USER, lparam);
         const Box& box = *reinterpret_cast<const Box*>(lparam);
+        lay_out(dialog, box);
         if (LPCSTR icon = icon_of(box.type))
             send(GetDlgItem(dialog, kIconId), STM_SETICON, reinterpret_cast<WPARAM>(LoadIconA(nullptr, icon)),
                  0);

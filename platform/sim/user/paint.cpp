@@ -375,17 +375,55 @@ void paint_edit(HWND hwnd, HDC dc) {
                  DT_LEFT | DT_SINGLELINE | DT_NOPREFIX, GetSysColor(COLOR_HIGHLIGHTTEXT));
 }
 
-void paint_scroll_bar(HDC dc, RECT r) {
-    fill(dc, r, COLOR_SCROLLBAR);
-    RECT up{r.left, r.top, r.right, r.top + 16}, down{r.left, r.bottom - 16, r.right, r.bottom};
-    for (RECT b : {up, down}) {
-        fill(dc, b, COLOR_3DFACE);
-        button_raised(dc, b);
-    }
-    for (int i = 0; i < 4; ++i) {
-        int cx = (r.left + r.right) / 2;
-        hline(dc, cx - i, cx + i + 1, up.top + 6 + i, COLOR_BTNTEXT);
-        hline(dc, cx - i, cx + i + 1, down.bottom - 6 - i, COLOR_BTNTEXT);
+// The arrow of a scroll or drop-down button: a triangle 7 pixels wide and 4 high, etched when disabled.
+void paint_arrow(HDC dc, RECT button, bool up, bool disabled) {
+    int cx = (button.left + button.right) / 2, cy = button.top + (button.bottom - button.top - 3) / 2;
+    auto triangle = [&](int dx, int dy, int color) {
+        for (int i = 0; i < 4; ++i) {
+            int half = up ? i : 3 - i;
+            hline(dc, cx - half + dx, cx + half + 1 + dx, cy + i + dy, color);
+        }
+    };
+    if (disabled) triangle(1, 1, COLOR_3DHIGHLIGHT);
+    triangle(0, 0, disabled ? COLOR_3DSHADOW : COLOR_BTNTEXT);
+}
+
+void paint_arrow_button(HDC dc, RECT button, bool up, bool disabled) {
+    fill(dc, button, COLOR_3DFACE);
+    raised(dc, button);
+    paint_arrow(dc, button, up, disabled);
+}
+
+// Where a list's scroll box stands in the track, and how long it is: proportional to the entries in
+// sight, at least 8 pixels. An empty range gives no box.
+struct ScrollBox {
+    int top = 0, length = 0;
+};
+
+ScrollBox scroll_box(int track, int count, int visible, int first) {
+    if (count <= visible || visible <= 0 || track <= 0) return {};
+    int length = std::clamp(track * visible / count, std::min(8, track), track);
+    int first_max = count - visible;
+    return ScrollBox{(track - length) * std::clamp(first, 0, first_max) / first_max, length};
+}
+
+// A vertical scroll bar: raised arrow buttons at both ends and the track between them in the dotted
+// pattern of white and the scroll bar colour, with its box when there is one.
+void paint_scroll_bar(HDC dc, RECT r, bool disabled, ScrollBox box) {
+    int arrow = std::min<int>(GetSystemMetrics(SM_CYVSCROLL), (r.bottom - r.top) / 2);
+    RECT up{r.left, r.top, r.right, r.top + arrow}, down{r.left, r.bottom - arrow, r.right, r.bottom};
+    RECT track{r.left, up.bottom, r.right, down.top};
+    fill(dc, track, COLOR_SCROLLBAR);
+    COLORREF dot = GetSysColor(COLOR_3DHIGHLIGHT);
+    for (int y = track.top; y < track.bottom; ++y)
+        for (int x = track.left + (y + track.left) % 2; x < track.right; x += 2)
+            SetPixel(dc, x, y, dot);
+    paint_arrow_button(dc, up, true, disabled);
+    paint_arrow_button(dc, down, false, disabled);
+    if (box.length > 0) {
+        RECT thumb{r.left, track.top + box.top, r.right, track.top + box.top + box.length};
+        fill(dc, thumb, COLOR_3DFACE);
+        raised(dc, thumb);
     }
 }
 
@@ -411,34 +449,49 @@ void paint_listbox(HWND hwnd, HDC dc) {
     RECT r = client_rect_of(w);
     FillRect(dc, &r, brush);
     int h = font_metrics(font_of(w)).height;
-    bool overflow = static_cast<int>(w.control.items.size()) * h > r.bottom;
+    int count = static_cast<int>(w.control.items.size()), visible = h > 0 ? r.bottom / h : 0;
+    bool overflow = count * h > r.bottom;
     RECT items = r;
     if ((w.style & WS_VSCROLL) && (overflow || (w.style & LBS_DISABLENOSCROLL))) {
-        items.right -= 16;
-        paint_scroll_bar(dc, RECT{items.right, r.top, r.right, r.bottom});
+        items.right -= GetSystemMetrics(SM_CXVSCROLL);
+        RECT bar{items.right, r.top, r.right, r.bottom};
+        int track = bar.bottom - bar.top - 2 * GetSystemMetrics(SM_CYVSCROLL);
+        paint_scroll_bar(dc, bar, !overflow, scroll_box(track, count, visible, w.control.top));
     }
     paint_list_items(dc, w, items, (w.style & (LBS_MULTIPLESEL | LBS_EXTENDEDSEL)) != 0);
 }
 
+// A drop-down list: a sunken edge round the whole control, the arrow button inside it at the right, and
+// the selection field in the colours the parent gives (grey text when disabled); with the focus the
+// field is highlighted inside a one-pixel margin and framed by the focus rectangle.
 void paint_combobox(HWND hwnd, HDC dc) {
     Window& w = *find(hwnd);
-    HBRUSH brush = ask_brush(hwnd, WM_CTLCOLOREDIT, dc);
+    bool disabled = (w.style & WS_DISABLED) != 0;
+    HBRUSH brush = ask_brush(hwnd, disabled ? WM_CTLCOLORSTATIC : WM_CTLCOLOREDIT, dc);
+    COLORREF color = disabled ? GetSysColor(COLOR_GRAYTEXT) : GetTextColor(dc);
     RECT r = client_rect_of(w);
-    FillRect(dc, &r, brush);
-    RECT button{r.right - 16, r.top, r.right, r.bottom};
-    fill(dc, button, COLOR_3DFACE);
-    button_raised(dc, button);
-    int cx = (button.left + button.right) / 2, cy = (button.top + button.bottom) / 2 - 1;
-    for (int i = 0; i < 4; ++i)
-        hline(dc, cx - 3 + i, cx + 4 - i, cy + i, (w.style & WS_DISABLED) ? COLOR_GRAYTEXT : COLOR_BTNTEXT);
+    sunken(dc, r);
+    RECT inner{r.left + 2, r.top + 2, r.right - 2, r.bottom - 2};
+    RECT button{std::max(inner.left, inner.right - GetSystemMetrics(SM_CXVSCROLL)), inner.top, inner.right,
+                inner.bottom};
+    paint_arrow_button(dc, button, false, disabled);
+    RECT field{inner.left, inner.top, button.left, inner.bottom};
+    FillRect(dc, &field, brush);
+    RECT selection{field.left + 1, field.top + 1, field.right - 1, field.bottom - 1};
+    bool focused = GetFocus() == hwnd && !disabled;
+    if (focused) {
+        fill(dc, selection, COLOR_HIGHLIGHT);
+        color = GetSysColor(COLOR_HIGHLIGHTTEXT);
+    }
     std::string shown =
         w.control.cur >= 0 ? w.control.items[static_cast<std::size_t>(w.control.cur)].text : w.text;
-    RECT field{r.left + 1, r.top + 1, button.left - 1, r.bottom - 1};
-    bool focused = GetFocus() == hwnd;
-    if (focused && (w.style & 3) == CBS_DROPDOWNLIST) fill(dc, field, COLOR_HIGHLIGHT);
-    RECT t{field.left + 2, field.top, field.right, field.bottom};
-    control_text(dc, w, shown, t, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX,
-                 focused ? GetSysColor(COLOR_HIGHLIGHTTEXT) : GetTextColor(dc));
+    HGDIOBJ old = SelectObject(dc, font_of(w));
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, color);
+    RECT t{selection.left + 1, selection.top + 1, selection.right, selection.bottom};
+    DrawTextA(dc, shown.c_str(), static_cast<int>(shown.size()), &t, DT_LEFT | DT_SINGLELINE | DT_NOPREFIX);
+    SelectObject(dc, old);
+    if (focused) DrawFocusRect(dc, &selection);
 }
 
 void paint_by_class(HWND hwnd, HDC dc) {
@@ -454,7 +507,7 @@ void paint_by_class(HWND hwnd, HDC dc) {
     else if (class_is(w, "COMBOBOX"))
         paint_combobox(hwnd, dc);
     else if (class_is(w, "SCROLLBAR"))
-        paint_scroll_bar(dc, client_rect_of(w));
+        paint_scroll_bar(dc, client_rect_of(w), (w.style & WS_DISABLED) != 0, ScrollBox{});
 }
 
 void paint_now(HWND hwnd) {
