@@ -181,7 +181,7 @@ std::string expect_log(const ScenarioLine& l, Machine& m) {
     bool missing = l.keyword(2, "missing");
     std::vector<std::string> wanted;
     for (std::size_t i = 1; i + (missing ? 1 : 0) < l.args.size(); ++i)
-        wanted.push_back(m.local(l.args[i]));
+        wanted.push_back(m.local_log_line(l.args[i]));
     std::string text;
     bool found = m.read_machine_file(l.args[0], text);
     return check_log_lines(l.args[0], found, text, wanted, missing);

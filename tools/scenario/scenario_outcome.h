@@ -23,6 +23,9 @@ class ScenarioMachine {
     virtual std::string profile_path(const std::string& path) = 0;
     // An expected text in the machine's own terms (its Windows folders as they are named there).
     virtual std::string local(const std::string& text) { return text; }
+    // An expected log line in the machine's own terms; a line "PATH SIZE" may name the size of a program
+    // that is a different file here.
+    virtual std::string local_log_line(const std::string& line) { return local(line); }
     // Whether a machine file holds what the host file's bytes stand for.
     virtual bool same_content(const std::string& machine, const std::string& host) { return machine == host; }
 

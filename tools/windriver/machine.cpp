@@ -2,6 +2,7 @@
 
 #include "platform/sim/advapi/regfile.h"
 #include "platform/sim/lz/szdd.h"
+#include "tools/windriver/drives.h"
 
 #include <windows.h>
 #include <shlobj.h>
@@ -169,8 +170,148 @@ void WineMachine::restore(const KeptKey& k) {
     RegCloseKey(h);
 }
 
+// ---- settings
+
+namespace {
+
+const char kWineKey[] = "Software\\Wine";
+
+std::string wine_version() {
+    char value[64] = "";
+    DWORD size = sizeof value;
+    HKEY h;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, kWineKey, 0, KEY_READ, &h) != ERROR_SUCCESS) return "";
+    if (RegQueryValueExA(h, "Version", nullptr, nullptr, reinterpret_cast<BYTE*>(value), &size) !=
+        ERROR_SUCCESS)
+        value[0] = '\0';
+    RegCloseKey(h);
+    return value;
+}
+
+// Wine reads the version when a program starts, so the programs a scenario runs next report it.
+bool set_wine_version(const std::string& version) {
+    HKEY h;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, kWineKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &h, nullptr) !=
+        ERROR_SUCCESS)
+        return false;
+    bool ok = version.empty()
+                  ? RegDeleteValueA(h, "Version") == ERROR_SUCCESS
+                  : RegSetValueExA(h, "Version", 0, REG_SZ, reinterpret_cast<const BYTE*>(version.c_str()),
+                                   static_cast<DWORD>(version.size() + 1)) == ERROR_SUCCESS;
+    RegCloseKey(h);
+    return ok;
+}
+
+const char* wine_version_of(const std::string& windows) {
+    return windows == "95" ? "win95" : windows == "nt4" ? "nt40" : windows == "31" ? "win31" : nullptr;
+}
+
+UINT drive_kind(const std::string& kind) {
+    return kind == "fixed"       ? DRIVE_FIXED
+           : kind == "removable" ? DRIVE_REMOVABLE
+           : kind == "remote"    ? DRIVE_REMOTE
+           : kind == "cdrom"     ? DRIVE_CDROM
+                                 : DRIVE_UNKNOWN;
+}
+
+bool drive_letter(const std::string& word, char& letter) {
+    if (word.size() != 2 || word[1] != ':' || !IsCharAlphaA(word[0])) return false;
+    letter = static_cast<char>(word[0] & ~0x20);
+    return true;
+}
+
+// A drive's folder is a plain name, made under windriver's folder of drives.
+bool plain_name(const std::string& folder) {
+    return !folder.empty() && folder.find_first_of("\\/:.") == std::string::npos;
+}
+
+} // namespace
+
+bool WineMachine::honours_setting(const std::vector<std::string>& w) {
+    char letter;
+    if (w.size() == 2 && w[0] == "windows") return wine_version_of(w[1]) != nullptr;
+    if (w.size() == 2 && w[0] == "no-drive") return drive_letter(w[1], letter) && letter != 'C';
+    if (w[0] != "drive" || (w.size() != 3 && w.size() != 4) || !drive_letter(w[1], letter) ||
+        drive_kind(w[2]) == DRIVE_UNKNOWN)
+        return false;
+    std::string folder = w.size() == 4 ? w[3] : std::string(1, letter);
+    return letter == 'C' ? lower(folder) == "c" && w[2] != "removable" : plain_name(folder);
+}
+
+bool WineMachine::apply_setting(const std::vector<std::string>& w, std::string* error) {
+    if (!honours_setting(w)) {
+        if (error) *error = "only the simulator has this setting";
+        return false;
+    }
+    char letter = 0;
+    drive_letter(w.size() > 1 ? w[1] : "", letter);
+    if (w[0] == "windows") {
+        if (set_wine_version(wine_version_of(w[1]))) return true;
+        if (error) *error = "cannot set Wine's Windows version";
+        return false;
+    }
+    if (w[0] == "no-drive") {
+        if (!remember_drive(letter) || !wine_drives::remove(letter)) {
+            if (error) *error = "cannot remove drive " + w[1];
+            return false;
+        }
+        drive_folders_.erase(letter);
+        return true;
+    }
+    return set_drive(letter, w[2], w.size() == 4 ? w[3] : std::string(1, letter), error);
+}
+
+bool WineMachine::remember_drive(char letter) {
+    if (drives_before_.count(letter)) return true;
+    DriveBefore& before = drives_before_[letter];
+    before.existed = wine_drives::query(letter, before.kind, before.unix_folder);
+    return true;
+}
+
+bool WineMachine::set_drive(char letter, const std::string& kind, const std::string& folder,
+                            std::string* error) {
+    remember_drive(letter);
+    std::string unix_folder = drives_before_[letter].unix_folder;
+    if (letter != 'C') {
+        std::string windows_folder = drives_dir_ + "\\" + folder;
+        CreateDirectoryA(drives_dir_.c_str(), nullptr); // Wine names the Unix path of a folder to be made
+        unix_folder = wine_drives::unix_path(windows_folder);
+        if (unix_folder.empty()) {
+            if (error) *error = "Wine does not tell the Unix path of " + windows_folder;
+            return false;
+        }
+        drive_folders_[letter] = windows_folder;
+    }
+    return wine_drives::define(letter, drive_kind(kind), unix_folder, error);
+}
+
+void WineMachine::prepare_drive_of(const std::string& path) {
+    char letter;
+    if (path.size() < 2 || !drive_letter(path.substr(0, 2), letter)) return;
+    auto it = drive_folders_.find(letter);
+    if (it == drive_folders_.end()) return;
+    CreateDirectoryA(drives_dir_.c_str(), nullptr);
+    CreateDirectoryA(it->second.c_str(), nullptr);
+}
+
+void WineMachine::restore_drives() {
+    for (const auto& [letter, before] : drives_before_) {
+        if (before.existed)
+            wine_drives::define(letter, before.kind, before.unix_folder, nullptr);
+        else
+            wine_drives::remove(letter);
+    }
+    drives_before_.clear();
+    drive_folders_.clear();
+    remove_tree(drives_dir_);
+}
+
 bool WineMachine::start(const std::string& programs, const std::string& registry, std::string* error) {
     if (!registry.empty() && !load_registry(registry, error)) return false;
+    version_ = wine_version();
+    char here[MAX_PATH];
+    GetCurrentDirectoryA(sizeof here, here);
+    drives_dir_ = std::string(here) + "\\drives";
     char dir[MAX_PATH];
     GetWindowsDirectoryA(dir, sizeof dir);
     windows_ = dir;
@@ -208,6 +349,8 @@ bool WineMachine::start(const std::string& programs, const std::string& registry
 void WineMachine::reset() {
     for (const KeptKey& k : keys_)
         restore(k);
+    restore_drives();
+    if (wine_version() != version_) set_wine_version(version_);
     for (const std::string& w : watched_) {
         const std::set<std::string>& before = names_[w];
         for (const std::string& n : names_in(w))
@@ -230,15 +373,34 @@ std::string WineMachine::local(const std::string& text) const {
             if (lower(text.substr(i, n)) != word) return false;
             return i + n == text.size() || text[i + n] == '\\' || text[i + n] == '"' || text[i + n] == ' ';
         };
+        // A name written in lower case (as the directory dialogs show paths) stays in lower case.
+        auto folder = [&](const std::string& here, std::size_t n) {
+            std::string written = text.substr(i, n);
+            out += written == lower(written) ? lower(here) : here;
+            i += n;
+        };
         if (at("c:\\windows\\system")) {
-            out += system_;
-            i += 17;
+            folder(system_, 17);
         } else if (at("c:\\windows")) {
-            out += windows_;
-            i += 10;
+            folder(windows_, 10);
         } else {
             out += text[i++];
         }
+    }
+    return out;
+}
+
+std::string WineMachine::local_log_line(const std::string& line) const {
+    std::string out = local(line);
+    std::size_t space = out.rfind(' ');
+    if (space == std::string::npos || out.find_first_not_of("0123456789", space + 1) != std::string::npos)
+        return out;
+    std::string path = out.substr(0, space), bytes;
+    if (!read_file(path, bytes)) return out;
+    for (const char* name : {"setup", "tnsetup", "none"}) {
+        std::string stub = kStubMagic + std::string(name) + "\r\n";
+        if (out.substr(space + 1) == std::to_string(stub.size()) && bytes == program_bytes(name))
+            return path + " " + std::to_string(bytes.size());
     }
     return out;
 }

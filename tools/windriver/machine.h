@@ -22,6 +22,9 @@ class WineMachine {
     // A scenario's text with the simulator's Windows folders as they are here: C:\WINDOWS\SYSTEM is the
     // system folder, C:\WINDOWS the Windows folder (any case).
     std::string local(const std::string& text) const;
+    // An expected log line "PATH SIZE" naming the size of a simulator's program at PATH names the size of
+    // the real program there; other lines as local().
+    std::string local_log_line(const std::string& line) const;
     // Whether a file of the machine holds what a host file's bytes stand for: the same bytes, with the real
     // programs for the simulator's and the Windows folders as named here; or, for INI files, the same
     // entries as a program reads them (see the definition).
@@ -33,6 +36,16 @@ class WineMachine {
     // The real program for a simulator program name; empty for one that only the simulator has.
     std::string program_bytes(const std::string& name) const;
     static bool simulator_only_program(const std::string& name) { return name == "simtest"; }
+
+    // A `set` line's setting that Wine can honour: the Windows version Wine reports to the programs it
+    // starts (`windows 95|nt4|31`), a drive of a kind mapped to a folder (`drive D: KIND [FOLDER]`, the
+    // folder under windriver's folder of drives; C: stays the prefix's drive and only changes its kind) and
+    // `no-drive D:`. False with the reason.
+    bool apply_setting(const std::vector<std::string>& words, std::string* error);
+    static bool honours_setting(const std::vector<std::string>& words);
+    // A file is about to be written at PATH: the folder of a drive a setting made is made first, as the
+    // simulator makes a drive's folder when a file is put on it.
+    void prepare_drive_of(const std::string& path);
 
     std::string exec_log() const { return exec_log_; }
     std::string windows_dir() const { return windows_; }
@@ -53,7 +66,20 @@ class WineMachine {
     static std::map<std::string, Value> values_of(HKEY key, std::map<std::string, std::string>* names);
     void restore(const KeptKey& k);
 
-    std::vector<KeptKey> keys_; // registry keys a reset restores
+    struct DriveBefore {
+        bool existed = false;
+        UINT kind = 0;
+        std::string unix_folder;
+    };
+    bool set_drive(char letter, const std::string& kind, const std::string& folder, std::string* error);
+    bool remember_drive(char letter);
+    void restore_drives();
+
+    std::vector<KeptKey> keys_;                 // registry keys a reset restores
+    std::map<char, DriveBefore> drives_before_; // drives settings changed, as they were
+    std::map<char, std::string> drive_folders_; // the folders of drives settings made
+    std::string drives_dir_;                    // where those folders are
+    std::string version_;                       // the Windows version Wine reported at the start
     std::string windows_, system_, programs_, exec_log_;
     std::vector<std::string> watched_;                   // folders whose new entries a reset removes
     std::map<std::string, std::set<std::string>> names_; // their entries at the start

@@ -94,7 +94,8 @@ std::string describe_program_folders() {
 std::string simulator_only(const std::vector<ScenarioLine>& lines) {
     for (const ScenarioLine& l : lines) {
         std::string where = l.file + ":" + std::to_string(l.line) + ": ";
-        if (l.verb == "set") return where + "set " + l.rest + " (a setting of the simulated machine)";
+        if (l.verb == "set" && !WineMachine::honours_setting(l.args))
+            return where + "set " + l.rest + " (a setting of the simulated machine)";
         if (l.verb == "machine" && !l.args.empty()) return where + "a machine folder of the simulator";
         if (l.verb == "program" && WineMachine::simulator_only_program(l.args[1]))
             return where + "the simulator's test program " + l.args[1];
@@ -205,6 +206,7 @@ class Player : private ScenarioMachine {
         using Handler = void (Player::*)(const ScenarioLine&);
         static const std::map<std::string, Handler> handlers = {
             {"machine", &Player::do_nothing},
+            {"set", &Player::do_set},
             {"disk", &Player::do_disk},
             {"program", &Player::do_program},
             {"file", &Player::do_file},
@@ -247,8 +249,16 @@ class Player : private ScenarioMachine {
 
     void do_nothing(const ScenarioLine&) {}
 
+    // The settings Wine can honour (the others make the scenario simulator-only).
+    void do_set(const ScenarioLine& l) {
+        quiet();
+        std::string error;
+        if (!machine_.apply_setting(l.args, &error)) fail("set: " + error);
+    }
+
     void put_file(const std::string& windows_path, const std::string& bytes) {
         std::string p = path(windows_path);
+        machine_.prepare_drive_of(p);
         for (std::size_t i = 3; (i = p.find('\\', i)) != std::string::npos; ++i)
             CreateDirectoryA(p.substr(0, i).c_str(), nullptr);
         if (!write_file(p, machine_.real_bytes(bytes))) fail("cannot write " + windows_path);
@@ -424,6 +434,7 @@ class Player : private ScenarioMachine {
     }
 
     std::string local(const std::string& text) override { return machine_.local(text); }
+    std::string local_log_line(const std::string& line) override { return machine_.local_log_line(line); }
 
     bool same_content(const std::string& machine, const std::string& host) override {
         return machine_.same_content(machine, host);
