@@ -58,7 +58,7 @@ for s in "${scenarios[@]}"; do args+=("$(z "$(cd "$(dirname "$s")" && pwd)/$(bas
 cd "$stage"
 start=$(date +%s)
 status=0
-xvfb-run -a -s "-screen 0 1024x768x24" "$wine" "$win/tools/windriver/windriver.exe" "${args[@]}" || status=$?
+xvfb-run -a -e "$stage/xvfb.log" -s "-screen 0 1024x768x24" "$wine" "$win/tools/windriver/windriver.exe" "${args[@]}" || status=$?
 [ -n "${WINDRIVER_ARGS:-}" ] || "$server" -k 2>/dev/null || true
 echo "wine scenarios: $(( $(date +%s) - start )) s"
 exit $status

@@ -217,6 +217,16 @@ std::string check_log_lines(const std::string& file, bool found, const std::stri
     return "";
 }
 
+bool parse_number(const std::string& s, long long& out) {
+    try {
+        size_t used = 0;
+        out = std::stoll(s, &used, 0);
+        return used == s.size();
+    } catch (...) {
+        return false;
+    }
+}
+
 std::vector<std::string> text_lines(const std::string& text) {
     std::vector<std::string> out;
     std::istringstream in(text);

@@ -42,5 +42,8 @@ std::string check_log_lines(const std::string& file, bool found, const std::stri
 // Lines of a text with CR LF or LF line ends.
 std::vector<std::string> text_lines(const std::string& text);
 
+// A whole number as a scenario writes it (decimal, or hexadecimal after 0x); false for anything else.
+bool parse_number(const std::string& s, long long& out);
+
 // Leading and trailing blanks removed.
 std::string trim_blanks(const std::string& s);

@@ -10,16 +10,6 @@ namespace {
 
 using Machine = ScenarioMachine;
 
-bool parse_int(const std::string& s, long long& out) {
-    try {
-        size_t used = 0;
-        out = std::stoll(s, &used, 0);
-        return used == s.size();
-    } catch (...) {
-        return false;
-    }
-}
-
 bool same_nocase(const std::string& a, const std::string& b) {
     return lstrcmpiA(a.c_str(), b.c_str()) == 0;
 }
@@ -80,7 +70,7 @@ std::string do_reg(const ScenarioLine& l, Machine& m) {
     std::string name = entry.substr(0, eq), value = entry.substr(eq + 1);
     long long n;
     LONG r;
-    if (value.rfind("dword:", 0) == 0 && parse_int("0x" + value.substr(6), n)) {
+    if (value.rfind("dword:", 0) == 0 && parse_number("0x" + value.substr(6), n)) {
         DWORD d = static_cast<DWORD>(n);
         r = RegSetValueExA(h, name.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&d), sizeof d);
     } else {
@@ -106,7 +96,7 @@ std::string expect_file(const ScenarioLine& l, Machine& m) {
         return "expected the file " + path + ", but it does not exist";
     if (what == "size") {
         long long n;
-        if (!parse_int(l.args[2], n)) return "expect-file: the size is a number";
+        if (!parse_number(l.args[2], n)) return "expect-file: the size is a number";
         if (static_cast<long long>(bytes.size()) != n)
             return "expected " + path + " to have " + l.args[2] + " bytes, but it has " +
                    std::to_string(bytes.size());

@@ -46,16 +46,6 @@ std::string upper(const std::string& s) {
     return sim::upper_ascii(s);
 }
 
-bool parse_int(const std::string& s, long long& out) {
-    try {
-        size_t used = 0;
-        out = std::stoll(s, &used, 0);
-        return used == s.size();
-    } catch (...) {
-        return false;
-    }
-}
-
 std::string draw(const sim::DialogSnapshot& s) {
     return sim::describe(s);
 }
@@ -357,13 +347,13 @@ class Runner : private ScenarioMachine {
 
     void do_timeout(const ScenarioLine& l) {
         long long s;
-        if (!parse_int(l.args[0], s) || s < 1 || s > 3600) fail("timeout: seconds from 1 to 3600");
+        if (!parse_number(l.args[0], s) || s < 1 || s > 3600) fail("timeout: seconds from 1 to 3600");
         timeout_ms_ = static_cast<int>(s * 1000);
     }
 
     void do_expect_exit(const ScenarioLine& l) {
         long long code;
-        if (!parse_int(l.args[0], code)) fail("expect-exit: the code is a number");
+        if (!parse_number(l.args[0], code)) fail("expect-exit: the code is a number");
         if (!ran_) fail("expect-exit: no program was run");
         wait_all();
         if (driver().exit_code() != code)
@@ -409,7 +399,8 @@ class Runner : private ScenarioMachine {
 
     void do_expect_pixel(const ScenarioLine& l) {
         long long x, y;
-        if (!parse_int(l.args[0], x) || !parse_int(l.args[1], y)) fail("expect-pixel: X and Y are numbers");
+        if (!parse_number(l.args[0], x) || !parse_number(l.args[1], y))
+            fail("expect-pixel: X and Y are numbers");
         std::string reply;
         if (!driver().request(dialog(), "pixel " + std::to_string(x) + " " + std::to_string(y), reply))
             fail("expect-pixel: the program did not answer");

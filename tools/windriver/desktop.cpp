@@ -254,15 +254,31 @@ bool Programs::launch(const std::string& command_line, std::string* error) {
     return true;
 }
 
+// Whether CHILD was started by PARENT and not by a later process that got PARENT's id when it ended:
+// it was made while PARENT ran.
+static bool started_by(HANDLE parent, HANDLE child) {
+    FILETIME made, ended, kernel, user, child_made, unused;
+    if (!GetProcessTimes(parent, &made, &ended, &kernel, &user) ||
+        !GetProcessTimes(child, &child_made, &unused, &kernel, &user))
+        return false;
+    if (CompareFileTime(&child_made, &made) < 0) return false;
+    return WaitForSingleObject(parent, 0) == WAIT_TIMEOUT || CompareFileTime(&child_made, &ended) <= 0;
+}
+
 void Programs::adopt_children() {
     HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
     if (snap == INVALID_HANDLE_VALUE) return;
     PROCESSENTRY32 e{};
     e.dwSize = sizeof e;
     for (BOOL more = Process32First(snap, &e); more; more = Process32Next(snap, &e)) {
-        if (!known_.count(e.th32ParentProcessID) || known_.count(e.th32ProcessID)) continue;
+        auto parent = handles_.find(e.th32ParentProcessID);
+        if (parent == handles_.end() || known_.count(e.th32ProcessID)) continue;
         HANDLE h = OpenProcess(kAdoptRights, FALSE, e.th32ProcessID);
         if (!h) continue;
+        if (!started_by(parent->second, h)) {
+            CloseHandle(h);
+            continue;
+        }
         inject_hook(h);
         handles_[e.th32ProcessID] = h;
         known_.insert(e.th32ProcessID);

@@ -6,6 +6,7 @@
 
 #include <windows.h>
 #include <shlobj.h>
+#include <tlhelp32.h>
 
 #include <algorithm>
 #include <cstring>
@@ -58,6 +59,42 @@ HKEY root_of(std::size_t index) {
 
 bool has_extension(const std::string& name, const char* ext) {
     return name.size() > 4 && lower(name.substr(name.size() - 4)) == ext;
+}
+
+// The folder windows Wine's shell opens for Program Manager's groups: windows of Explorer processes other
+// than the desktop's own.
+std::set<DWORD> shell_folder_processes() {
+    std::set<DWORD> out;
+    DWORD desktop = 0;
+    GetWindowThreadProcessId(GetShellWindow() ? GetShellWindow() : GetDesktopWindow(), &desktop);
+    HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snap == INVALID_HANDLE_VALUE) return out;
+    PROCESSENTRY32 e{};
+    e.dwSize = sizeof e;
+    for (BOOL more = Process32First(snap, &e); more; more = Process32Next(snap, &e))
+        if (lower(e.szExeFile) == "explorer.exe" && e.th32ProcessID != desktop) out.insert(e.th32ProcessID);
+    CloseHandle(snap);
+    return out;
+}
+
+BOOL CALLBACK close_if_listed(HWND hwnd, LPARAM param) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    if (reinterpret_cast<const std::set<DWORD>*>(param)->count(pid)) PostMessageA(hwnd, WM_CLOSE, 0, 0);
+    return TRUE;
+}
+
+// Closes the group windows the last scenario's installation opened and waits a moment for them to go.
+void close_shell_folders() {
+    std::set<DWORD> pids = shell_folder_processes();
+    if (pids.empty()) return;
+    EnumWindows(close_if_listed, reinterpret_cast<LPARAM>(&pids));
+    for (DWORD pid : pids) {
+        HANDLE h = OpenProcess(SYNCHRONIZE, FALSE, pid);
+        if (!h) continue;
+        WaitForSingleObject(h, 2000);
+        CloseHandle(h);
+    }
 }
 
 } // namespace
@@ -347,6 +384,7 @@ bool WineMachine::start(const std::string& programs, const std::string& registry
 }
 
 void WineMachine::reset() {
+    close_shell_folders();
     for (const KeptKey& k : keys_)
         restore(k);
     restore_drives();

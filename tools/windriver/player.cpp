@@ -23,16 +23,6 @@ class Failure {
     std::string text;
 };
 
-bool parse_int(const std::string& s, long long& out) {
-    try {
-        size_t used = 0;
-        out = std::stoll(s, &used, 0);
-        return used == s.size();
-    } catch (...) {
-        return false;
-    }
-}
-
 bool same_nocase(const std::string& a, const std::string& b) {
     return lstrcmpiA(a.c_str(), b.c_str()) == 0;
 }
@@ -341,13 +331,13 @@ class Player : private ScenarioMachine {
 
     void do_timeout(const ScenarioLine& l) {
         long long s;
-        if (!parse_int(l.args[0], s) || s < 1 || s > 3600) fail("timeout: seconds from 1 to 3600");
+        if (!parse_number(l.args[0], s) || s < 1 || s > 3600) fail("timeout: seconds from 1 to 3600");
         timeout_ms_ = static_cast<int>(s * 1000);
     }
 
     void do_expect_exit(const ScenarioLine& l) {
         long long code;
-        if (!parse_int(l.args[0], code)) fail("expect-exit: the code is a number");
+        if (!parse_number(l.args[0], code)) fail("expect-exit: the code is a number");
         if (!programs_.any_launched()) fail("expect-exit: no program was run");
         wait_all();
         if (programs_.last_exit_code() != code)
@@ -398,7 +388,8 @@ class Player : private ScenarioMachine {
     void do_expect_pixel(const ScenarioLine& l) {
         dialog();
         long long x, y;
-        if (!parse_int(l.args[0], x) || !parse_int(l.args[1], y)) fail("expect-pixel: X and Y are numbers");
+        if (!parse_number(l.args[0], x) || !parse_number(l.args[1], y))
+            fail("expect-pixel: X and Y are numbers");
         char have[8];
         std::snprintf(have, sizeof have, "#%06X", screen_pixel(static_cast<int>(x), static_cast<int>(y)));
         if (!same_nocase(have, l.args[2]))
