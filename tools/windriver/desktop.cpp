@@ -7,10 +7,12 @@
 
 namespace {
 
-constexpr UINT kBriefMs = 300;  // an input's handling, unless it opens another modal dialog
-constexpr UINT kReadMs = 3000;  // a question to a control (its text, its entries)
-constexpr DWORD kPollMs = 20;   // between looks at the desktop
-constexpr DWORD kSettleMs = 40; // a dialog must stay in front this long to be the one that waits
+constexpr UINT kBriefMs = 300;   // an input's handling, unless it opens another modal dialog
+constexpr UINT kReadMs = 3000;   // a question to a control (its text, its entries)
+constexpr DWORD kPollMs = 20;    // between looks at the desktop
+constexpr DWORD kSettleMs = 40;  // a dialog must stay in front this long to be the one that waits
+constexpr DWORD kPaintMs = 3000; // at most, for a dialog's windows to be painted
+constexpr DWORD kShownMs = 200;  // for Wine to carry what was painted to the screen
 
 std::string upper(std::string s) {
     for (char& c : s)
@@ -350,6 +352,39 @@ bool Desktop::ready(HWND hwnd) {
     if (ask(hwnd, WM_NULL, 0, 0) < 0) return false;
     Sleep(kSettleMs);
     return front_dialog() == hwnd && ask(hwnd, WM_NULL, 0, 0) >= 0;
+}
+
+namespace {
+
+BOOL CALLBACK note_unpainted(HWND hwnd, LPARAM param) {
+    if (IsWindowVisible(hwnd) && GetUpdateRect(hwnd, nullptr, FALSE)) *reinterpret_cast<bool*>(param) = true;
+    return TRUE;
+}
+
+BOOL CALLBACK note_unpainted_tree(HWND hwnd, LPARAM param) {
+    note_unpainted(hwnd, param);
+    EnumChildWindows(hwnd, note_unpainted, param);
+    return TRUE;
+}
+
+// Whether a window of the thread, or a control in one, still waits to be painted.
+bool thread_unpainted(DWORD thread) {
+    bool unpainted = false;
+    EnumThreadWindows(thread, note_unpainted_tree, reinterpret_cast<LPARAM>(&unpainted));
+    return unpainted;
+}
+
+} // namespace
+
+void Desktop::wait_painted(const LiveDialog& dialog) {
+    DWORD thread = GetWindowThreadProcessId(dialog.hwnd, nullptr);
+    HANDLE process = programs_.handle(dialog.pid);
+    for (DWORD start = GetTickCount(); GetTickCount() - start < kPaintMs;) {
+        if (process) WaitForInputIdle(process, kPaintMs);
+        if (!thread_unpainted(thread)) break;
+        Sleep(kPollMs);
+    }
+    Sleep(kShownMs);
 }
 
 Desktop::Wait Desktop::next(int timeout_ms, LiveDialog& out) {

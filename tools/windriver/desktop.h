@@ -50,6 +50,8 @@ class Desktop {
     Wait next(int timeout_ms, LiveDialog& out);
     // Carries out an input on the dialog; false with the reason Windows would ignore it.
     bool answer(const LiveDialog& dialog, const sim::Input& input, std::string* reason);
+    // Waits until the dialog, the other windows of its thread and their controls are painted on the screen.
+    void wait_painted(const LiveDialog& dialog);
     // Texts the product's message dialog drew itself, recorded by the painting hook.
     std::vector<std::string> painted_texts(HWND dialog);
 

@@ -182,12 +182,21 @@ class Player : private ScenarioMachine {
         }
     }
 
+    // The screen is read once the dialog in front has painted since the last input.
+    void wait_painted() {
+        const LiveDialog& d = dialog();
+        if (painted_ == d.hwnd) return;
+        desktop_.wait_painted(d);
+        painted_ = d.hwnd;
+    }
+
     void answer(const sim::Input& in) {
         const LiveDialog& d = dialog();
         if (options_.verbose) std::printf("  -> %s\n", sim::describe(in).c_str());
         std::string reason;
         if (!desktop_.answer(d, in, &reason)) fail("Windows ignores this input: " + reason);
         pending_.reset();
+        painted_ = nullptr;
     }
 
     // ---- the verbs
@@ -386,7 +395,7 @@ class Player : private ScenarioMachine {
     }
 
     void do_expect_pixel(const ScenarioLine& l) {
-        dialog();
+        wait_painted();
         long long x, y;
         if (!parse_number(l.args[0], x) || !parse_number(l.args[1], y))
             fail("expect-pixel: X and Y are numbers");
@@ -398,7 +407,7 @@ class Player : private ScenarioMachine {
     }
 
     void do_screenshot(const ScenarioLine& l) {
-        dialog();
+        wait_painted();
         std::string error;
         if (!save_screen(l.args[0], &error)) fail("screenshot: " + error);
     }
@@ -469,6 +478,7 @@ class Player : private ScenarioMachine {
     Programs programs_;
     Desktop desktop_;
     std::optional<LiveDialog> pending_;
+    HWND painted_ = nullptr;
     const ScenarioLine* line_ = nullptr;
     int timeout_ms_ = 20000;
     std::vector<std::pair<std::pair<HKEY, std::string>, std::string>> set_values_;
