@@ -30,15 +30,16 @@ std::string Preparation(const std::string& machine) {
     return "machine " + machine + "\ndisk A: @dist/disk1\n";
 }
 
-// The express installation: the loader from A:, the country confirmed, disk 2 inserted when it is asked for.
+// The express installation: the loader from A:, the country confirmed, disk 2 inserted when it is asked for,
+// Windows configured, and the exit dialog answered with its restart.
 const char kInstallation[] = R"(run A:\SETUP.EXE /e
 expect-dialog SETUPDIR
 click "OK"
 expect-dialog INSERTDISK
 disk A: @dist/disk2
 click "OK"
-expect-message "Setup cancelled."
-click 1
+expect-dialog EXITSETUP
+click 1030
 wait
 )";
 

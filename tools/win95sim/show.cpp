@@ -190,8 +190,24 @@ bool is_profile(const std::string& win) {
     return settings && upper.find("\\TNSETUP.TMP\\") == std::string::npos && upper.rfind("A:", 0) != 0;
 }
 
+// The code page Windows starts with next: [boot] wincodepage of SYSTEM.INI when it names one the
+// simulator knows, else the machine's. Texts a setup wrote for that code page read right in it.
+unsigned next_start_codepage(const sim::Settings& s) {
+    auto c = s.drives.find('C');
+    if (c == s.drives.end()) return s.codepage;
+    std::string content, section;
+    sim::read_host_file((fs::path(c->second.folder) / "WINDOWS" / "SYSTEM.INI").string(), content);
+    for (const std::string& line : lines_of(content)) {
+        if (!line.empty() && line[0] == '[')
+            section = sim::upper_ascii(line);
+        else if (section == "[BOOT]" && sim::upper_ascii(line).rfind("WINCODEPAGE=", 0) == 0)
+            return line.substr(12) == "1251" ? 1251 : line.substr(12) == "1252" ? 1252 : s.codepage;
+    }
+    return s.codepage;
+}
+
 void summarise_files(const sim::Settings& s, const std::map<std::string, std::string>& defaults,
-                     const std::string& dir) {
+                     const std::string& dir, unsigned codepage) {
     std::map<std::string, std::pair<int, int>> by_folder; // new, changed
     std::string ini_changes, new_profiles;
     for (const auto& [letter, d] : s.drives) {
@@ -210,14 +226,14 @@ void summarise_files(const sim::Settings& s, const std::map<std::string, std::st
             auto& counts = by_folder[folder];
             ++(def == defaults.end() ? counts.first : counts.second);
             if (def != defaults.end())
-                ini_changes += "    " + win + "\n" + changed_entries(def->second, content, s.codepage);
+                ini_changes += "    " + win + "\n" + changed_entries(def->second, content, codepage);
             else if (is_profile(win))
                 new_profiles += sections_of(win, content);
         }
     }
     std::printf("  Files, new and changed:\n");
     for (const auto& [folder, counts] : by_folder)
-        std::printf("    %-40s %3d new, %d changed\n", sim::ansi_to_utf8(folder, s.codepage).c_str(),
+        std::printf("    %-40s %3d new, %d changed\n", sim::ansi_to_utf8(folder, codepage).c_str(),
                     counts.first, counts.second);
     std::printf("  Entries of the files that were there before:\n%s",
                 ini_changes.empty() ? "    none\n" : ini_changes.c_str());
@@ -264,10 +280,11 @@ int summarise_machine(const std::string& dir) {
     std::map<std::string, std::string> defaults;
     if (!load_machine(dir, s, defaults)) return 1;
     std::printf("What changed on the machine in %s:\n", dir.c_str());
-    summarise_files(s, defaults, dir);
+    unsigned codepage = next_start_codepage(s);
+    summarise_files(s, defaults, dir, codepage);
     std::string reg;
     sim::read_host_file((fs::path(dir) / "registry.reg").string(), reg);
-    std::string values = changed_entries(defaults.at("registry.reg"), reg, s.codepage);
+    std::string values = changed_entries(defaults.at("registry.reg"), reg, codepage);
     std::printf("  Registry values:\n%s", values.empty() ? "    none\n" : values.c_str());
     summarise_progman(dir);
     return 0;
