@@ -197,7 +197,7 @@ unsigned next_start_codepage(const sim::Settings& s) {
     if (c == s.drives.end()) return s.codepage;
     std::string content, section;
     sim::read_host_file((fs::path(c->second.folder) / "WINDOWS" / "SYSTEM.INI").string(), content);
-    for (const std::string& line : lines_of(content)) {
+    for (const std::string& line : text_lines(content)) {
         if (!line.empty() && line[0] == '[')
             section = sim::upper_ascii(line);
         else if (section == "[BOOT]" && sim::upper_ascii(line).rfind("WINCODEPAGE=", 0) == 0)
