@@ -249,10 +249,45 @@ INT_PTR CALLBACK list_proc(HWND d, UINT msg, WPARAM, LPARAM) {
     }
 }
 
+// The list box with the focus frames its caret entry, the first while none is chosen, with dots.
+sim::Surface focus_shot;
+RECT focus_list{};
+
+INT_PTR CALLBACK focus_proc(HWND d, UINT msg, WPARAM, LPARAM) {
+    switch (msg) {
+    case WM_INITDIALOG:
+        for (const char* s : {"Belarusian", "Bulgarian"})
+            SendDlgItemMessageA(d, 40, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(s));
+        PostMessageA(d, WM_APP, 0, 0);
+        return TRUE;
+    case WM_APP:
+        SetFocus(GetDlgItem(d, 40));
+        screen_rect_of(GetDlgItem(d, 40), focus_list);
+        focus_shot = sim::compose_screen();
+        EndDialog(d, IDOK);
+        return TRUE;
+    default:
+        return FALSE;
+    }
+}
+
+TEST_F(Screen, FocusedListFramesItsCaretEntry) {
+    dlgtest::DialogBuilder b(WS_POPUP | WS_CAPTION | DS_MODALFRAME, 40, 60, 100, 60, "Focus");
+    b.item(Cls::ListBox, WS_BORDER | WS_TABSTOP, 40, "", 6, 6, 80, 40);
+    EXPECT_EQ(DialogBoxIndirectParamA(nullptr, b.get(), nullptr, focus_proc, 0), IDOK);
+    const RECT& r = focus_list;
+    const std::uint32_t field = focus_shot.at(r.right - 2, r.bottom - 2);
+    int dotted = 0;
+    for (int x = r.left; x < r.left + 8; ++x)
+        dotted += focus_shot.at(x, r.top) != field;
+    EXPECT_EQ(dotted, 4) << "every other pixel of the first entry's top edge";
+    EXPECT_EQ(focus_shot.at(r.left + 1, r.top + 13 + 2), field) << "not round the second entry";
+}
+
 TEST_F(Screen, ListsScrollWithABoxProportionalToTheEntriesInSight) {
-    // 10 entries of 13 pixels in sight (131 pixels inside the edges), 20 in all.
+    // 10 entries of 13 pixels in sight (131 pixels inside the edges, kept as given), 20 in all.
     dlgtest::DialogBuilder b(WS_POPUP | WS_CAPTION | DS_MODALFRAME, 40, 60, 160, 90, "Lists");
-    b.item(Cls::ListBox, WS_BORDER | WS_VSCROLL, 40, "", 6, 6, 60, 83)
+    b.item(Cls::ListBox, WS_BORDER | WS_VSCROLL | LBS_NOINTEGRALHEIGHT, 40, "", 6, 6, 60, 83)
         .item(Cls::ListBox, WS_BORDER | WS_VSCROLL | LBS_DISABLENOSCROLL, 41, "", 80, 6, 60, 40);
     EXPECT_EQ(DialogBoxIndirectParamA(nullptr, b.get(), nullptr, list_proc, 0), IDOK);
     const std::uint32_t white = 0xFFFFFF, black = 0, face = 0xC0C0C0, shadow = 0x808080;
