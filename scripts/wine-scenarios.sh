@@ -40,6 +40,8 @@ export WINEPREFIX=$stage/prefix WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="
 # Windows 95 reads every section of WIN.INI from the file; Wine maps some ([intl], [windows], ...) to the
 # registry.
 "$wine" reg delete 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\IniFileMapping\win.ini' /f >/dev/null 2>&1
+# Windows 95's colours and its fonts of captions and message boxes.
+"$wine" regedit /S "$(echo "Z:$here/scripts/wine-win95-look.reg" | tr / '\\')" >/dev/null 2>&1
 "$server" -w
 ln -sfn "$stage/A" "$WINEPREFIX/dosdevices/a:"
 
