@@ -226,7 +226,7 @@ TEST_F(Screen, DropDownListsHaveASunkenEdgeWithTheButtonInside) {
 // A list longer than its box shows a scroll bar with a box proportional to the entries in sight, moving
 // with the first entry shown; with LBS_DISABLENOSCROLL a short list shows the bar disabled, without a box.
 RECT list_rects[2]{};
-sim::Surface list_shots[2];
+sim::Surface list_shots[3];
 
 INT_PTR CALLBACK list_proc(HWND d, UINT msg, WPARAM, LPARAM) {
     switch (msg) {
@@ -242,46 +242,13 @@ INT_PTR CALLBACK list_proc(HWND d, UINT msg, WPARAM, LPARAM) {
         list_shots[0] = sim::compose_screen();
         SendDlgItemMessageA(d, 40, LB_SETTOPINDEX, 15, 0);
         list_shots[1] = sim::compose_screen();
+        SetFocus(GetDlgItem(d, 41));
+        list_shots[2] = sim::compose_screen();
         EndDialog(d, IDOK);
         return TRUE;
     default:
         return FALSE;
     }
-}
-
-// The list box with the focus frames its caret entry, the first while none is chosen, with dots.
-sim::Surface focus_shot;
-RECT focus_list{};
-
-INT_PTR CALLBACK focus_proc(HWND d, UINT msg, WPARAM, LPARAM) {
-    switch (msg) {
-    case WM_INITDIALOG:
-        for (const char* s : {"Belarusian", "Bulgarian"})
-            SendDlgItemMessageA(d, 40, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(s));
-        PostMessageA(d, WM_APP, 0, 0);
-        return TRUE;
-    case WM_APP:
-        SetFocus(GetDlgItem(d, 40));
-        screen_rect_of(GetDlgItem(d, 40), focus_list);
-        focus_shot = sim::compose_screen();
-        EndDialog(d, IDOK);
-        return TRUE;
-    default:
-        return FALSE;
-    }
-}
-
-TEST_F(Screen, FocusedListFramesItsCaretEntry) {
-    dlgtest::DialogBuilder b(WS_POPUP | WS_CAPTION | DS_MODALFRAME, 40, 60, 100, 60, "Focus");
-    b.item(Cls::ListBox, WS_BORDER | WS_TABSTOP, 40, "", 6, 6, 80, 40);
-    EXPECT_EQ(DialogBoxIndirectParamA(nullptr, b.get(), nullptr, focus_proc, 0), IDOK);
-    const RECT& r = focus_list;
-    const std::uint32_t field = focus_shot.at(r.right - 2, r.bottom - 2);
-    int dotted = 0;
-    for (int x = r.left; x < r.left + 8; ++x)
-        dotted += focus_shot.at(x, r.top) != field;
-    EXPECT_EQ(dotted, 4) << "every other pixel of the first entry's top edge";
-    EXPECT_EQ(focus_shot.at(r.left + 1, r.top + 13 + 2), field) << "not round the second entry";
 }
 
 TEST_F(Screen, ListsScrollWithABoxProportionalToTheEntriesInSight) {
@@ -316,6 +283,13 @@ TEST_F(Screen, ListsScrollWithABoxProportionalToTheEntriesInSight) {
     EXPECT_EQ(px(top, sbar + 8, s.top + 6), shadow) << "the disabled up arrow";
     EXPECT_EQ(px(top, sbar + 12, s.top + 10), white) << "its white copy a pixel down and right";
     EXPECT_NE(px(top, sbar + 5, s.top + 30), px(top, sbar + 6, s.top + 30)) << "dotted track, no box";
+    // With the focus, the short list frames its caret entry, the first while none is chosen, with dots.
+    const sim::Surface& focused = list_shots[2];
+    int dotted = 0;
+    for (int x = s.left; x < s.left + 8; ++x)
+        dotted += px(focused, x, s.top) != px(top, x, s.top);
+    EXPECT_EQ(dotted, 4) << "every other pixel of the entry's top edge";
+    EXPECT_EQ(px(focused, s.left + 1, s.top + 13 + 2), px(top, s.left + 1, s.top + 13 + 2)) << "below it";
     std::string error;
     const char* out = std::getenv("LIST_SAMPLE_PNG");
     if (out && !sim::save_png(top, out, &error)) ADD_FAILURE() << error;
