@@ -30,6 +30,7 @@ class Controls : public Conformance {
             .item(Cls::ListBox, WS_BORDER | LBS_SORT | LBS_NOTIFY | WS_VSCROLL, 40, "", 5, 70, 80, 50)
             .item(Cls::ListBox, WS_BORDER | LBS_MULTIPLESEL | LBS_NOTIFY, 41, "", 90, 70, 80, 50)
             .item(Cls::ListBox, WS_BORDER | LBS_NOTIFY, 42, "", 175, 70, 80, 50)
+            .item(Cls::ListBox, WS_BORDER | LBS_NOINTEGRALHEIGHT, 43, "", 5, 140, 80, 30)
             .item(Cls::ComboBox, CBS_DROPDOWNLIST | CBS_SORT | WS_VSCROLL | WS_TABSTOP, 50, "", 5, 125, 80,
                   60)
             .item(Cls::ComboBox, CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, 51, "", 90, 125, 80, 60)
@@ -220,6 +221,36 @@ TEST_F(Controls, MultipleSelectionListBox) {
         EXPECT_EQ(send(d, 41, LB_GETSELCOUNT), 0);
         send(d, 41, LB_SETSEL, TRUE, static_cast<LPARAM>(-1));
         EXPECT_EQ(send(d, 41, LB_GETSELCOUNT), 4);
+    });
+}
+
+int height_of(HWND d, int id, bool client) {
+    RECT r;
+    if (client) {
+        GetClientRect(GetDlgItem(d, id), &r);
+        return r.bottom;
+    }
+    GetWindowRect(GetDlgItem(d, id), &r);
+    return r.bottom - r.top;
+}
+
+// Sizing a list box cuts its height to a whole number of entries, unless LBS_NOINTEGRALHEIGHT keeps the
+// height it is given.
+TEST_F(Controls, ListBoxIsAWholeNumberOfEntriesHigh) {
+    with_dialog([](HWND d, dlgtest::DialogRun&) {
+        int entry = static_cast<int>(send(d, 42, LB_GETITEMHEIGHT));
+        ASSERT_GT(entry, 0);
+        int border = height_of(d, 42, false) - height_of(d, 42, true);
+        SetWindowPos(GetDlgItem(d, 42), nullptr, 0, 0, 50, 4 * entry + border + entry / 2,
+                     SWP_NOMOVE | SWP_NOZORDER);
+        EXPECT_EQ(height_of(d, 42, true), 4 * entry);
+
+        RECT kept{0, 0, 80, 30};
+        MapDialogRect(d, &kept);
+        EXPECT_EQ(height_of(d, 43, false), kept.bottom);
+        SetWindowPos(GetDlgItem(d, 43), nullptr, 0, 0, 50, 4 * entry + border + entry / 2,
+                     SWP_NOMOVE | SWP_NOZORDER);
+        EXPECT_EQ(height_of(d, 43, true), 4 * entry + entry / 2);
     });
 }
 

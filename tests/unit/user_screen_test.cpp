@@ -226,7 +226,7 @@ TEST_F(Screen, DropDownListsHaveASunkenEdgeWithTheButtonInside) {
 // A list longer than its box shows a scroll bar with a box proportional to the entries in sight, moving
 // with the first entry shown; with LBS_DISABLENOSCROLL a short list shows the bar disabled, without a box.
 RECT list_rects[2]{};
-sim::Surface list_shots[2];
+sim::Surface list_shots[3];
 
 INT_PTR CALLBACK list_proc(HWND d, UINT msg, WPARAM, LPARAM) {
     switch (msg) {
@@ -242,6 +242,8 @@ INT_PTR CALLBACK list_proc(HWND d, UINT msg, WPARAM, LPARAM) {
         list_shots[0] = sim::compose_screen();
         SendDlgItemMessageA(d, 40, LB_SETTOPINDEX, 15, 0);
         list_shots[1] = sim::compose_screen();
+        SetFocus(GetDlgItem(d, 41));
+        list_shots[2] = sim::compose_screen();
         EndDialog(d, IDOK);
         return TRUE;
     default:
@@ -250,9 +252,9 @@ INT_PTR CALLBACK list_proc(HWND d, UINT msg, WPARAM, LPARAM) {
 }
 
 TEST_F(Screen, ListsScrollWithABoxProportionalToTheEntriesInSight) {
-    // 10 entries of 13 pixels in sight (131 pixels inside the edges), 20 in all.
+    // 10 entries of 13 pixels in sight (131 pixels inside the edges, kept as given), 20 in all.
     dlgtest::DialogBuilder b(WS_POPUP | WS_CAPTION | DS_MODALFRAME, 40, 60, 160, 90, "Lists");
-    b.item(Cls::ListBox, WS_BORDER | WS_VSCROLL, 40, "", 6, 6, 60, 83)
+    b.item(Cls::ListBox, WS_BORDER | WS_VSCROLL | LBS_NOINTEGRALHEIGHT, 40, "", 6, 6, 60, 83)
         .item(Cls::ListBox, WS_BORDER | WS_VSCROLL | LBS_DISABLENOSCROLL, 41, "", 80, 6, 60, 40);
     EXPECT_EQ(DialogBoxIndirectParamA(nullptr, b.get(), nullptr, list_proc, 0), IDOK);
     const std::uint32_t white = 0xFFFFFF, black = 0, face = 0xC0C0C0, shadow = 0x808080;
@@ -281,6 +283,13 @@ TEST_F(Screen, ListsScrollWithABoxProportionalToTheEntriesInSight) {
     EXPECT_EQ(px(top, sbar + 8, s.top + 6), shadow) << "the disabled up arrow";
     EXPECT_EQ(px(top, sbar + 12, s.top + 10), white) << "its white copy a pixel down and right";
     EXPECT_NE(px(top, sbar + 5, s.top + 30), px(top, sbar + 6, s.top + 30)) << "dotted track, no box";
+    // With the focus, the short list frames its caret entry, the first while none is chosen, with dots.
+    const sim::Surface& focused = list_shots[2];
+    int dotted = 0;
+    for (int x = s.left; x < s.left + 8; ++x)
+        dotted += px(focused, x, s.top) != px(top, x, s.top);
+    EXPECT_EQ(dotted, 4) << "every other pixel of the entry's top edge";
+    EXPECT_EQ(px(focused, s.left + 1, s.top + 13 + 2), px(top, s.left + 1, s.top + 13 + 2)) << "below it";
     std::string error;
     const char* out = std::getenv("LIST_SAMPLE_PNG");
     if (out && !sim::save_png(top, out, &error)) ADD_FAILURE() << error;

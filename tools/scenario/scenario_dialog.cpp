@@ -1,17 +1,15 @@
 #include "tools/scenario/scenario_dialog.h"
 
 #include <algorithm>
+#include <climits>
 
 namespace {
 
 bool parse_id(const std::string& s, int& out) {
-    try {
-        size_t used = 0;
-        out = std::stoi(s, &used, 0);
-        return used == s.size();
-    } catch (...) {
-        return false;
-    }
+    long long n;
+    if (!parse_number(s, n) || n < INT_MIN || n > INT_MAX) return false;
+    out = static_cast<int>(n);
+    return true;
 }
 
 std::string without_amp(std::string s) {

@@ -201,12 +201,7 @@ bool parse_scenario(const std::string& path, std::vector<ScenarioLine>& out, std
 std::string check_log_lines(const std::string& file, bool found, const std::string& text,
                             const std::vector<std::string>& wanted, bool missing) {
     if (!found) return missing ? "" : "expected the file " + file + ", but it does not exist";
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) {
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        lines.push_back(line);
-    }
+    std::vector<std::string> lines = text_lines(text);
     if (missing) {
         bool present = std::find(lines.begin(), lines.end(), wanted.front()) != lines.end();
         return present ? "expected no line \"" + wanted.front() + "\" in " + file : "";
@@ -220,4 +215,24 @@ std::string check_log_lines(const std::string& file, bool found, const std::stri
         from = at + 1;
     }
     return "";
+}
+
+bool parse_number(const std::string& s, long long& out) {
+    try {
+        size_t used = 0;
+        out = std::stoll(s, &used, 0);
+        return used == s.size();
+    } catch (...) {
+        return false;
+    }
+}
+
+std::vector<std::string> text_lines(const std::string& text) {
+    std::vector<std::string> out;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        out.push_back(line);
+    }
+    return out;
 }

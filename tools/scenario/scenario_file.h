@@ -39,5 +39,11 @@ bool split_ini_line(const ScenarioLine& l, std::string& path, std::string& secti
 std::string check_log_lines(const std::string& file, bool found, const std::string& text,
                             const std::vector<std::string>& wanted, bool missing);
 
+// Lines of a text with CR LF or LF line ends.
+std::vector<std::string> text_lines(const std::string& text);
+
+// A whole number as a scenario writes it (decimal, or hexadecimal after 0x); false for anything else.
+bool parse_number(const std::string& s, long long& out);
+
 // Leading and trailing blanks removed.
 std::string trim_blanks(const std::string& s);

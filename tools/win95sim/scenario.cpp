@@ -11,6 +11,7 @@
 #include "tools/win95sim/driver.h"
 #include "tools/win95sim/show.h"
 #include "tools/scenario/scenario_dialog.h"
+#include "tools/scenario/scenario_outcome.h"
 #include "common/words.h"
 
 #include <algorithm>
@@ -45,28 +46,8 @@ std::string upper(const std::string& s) {
     return sim::upper_ascii(s);
 }
 
-bool parse_int(const std::string& s, long long& out) {
-    try {
-        size_t used = 0;
-        out = std::stoll(s, &used, 0);
-        return used == s.size();
-    } catch (...) {
-        return false;
-    }
-}
-
 std::string draw(const sim::DialogSnapshot& s) {
     return sim::describe(s);
-}
-
-HKEY root_key(const std::string& name) {
-    std::string n = upper(name);
-    if (n == "HKEY_LOCAL_MACHINE" || n == "HKLM") return HKEY_LOCAL_MACHINE;
-    if (n == "HKEY_CURRENT_CONFIG" || n == "HKCC") return HKEY_CURRENT_CONFIG;
-    if (n == "HKEY_CURRENT_USER" || n == "HKCU") return HKEY_CURRENT_USER;
-    if (n == "HKEY_CLASSES_ROOT" || n == "HKCR") return HKEY_CLASSES_ROOT;
-    if (n == "HKEY_USERS" || n == "HKU") return HKEY_USERS;
-    return nullptr;
 }
 
 std::string dist_dir() {
@@ -80,7 +61,7 @@ std::string dist_dir() {
 
 } // namespace
 
-class Runner {
+class Runner : private ScenarioMachine {
   public:
     Runner(std::string base_dir, ScenarioOptions options)
         : base_(std::move(base_dir)), options_(std::move(options)),
@@ -251,8 +232,8 @@ class Runner {
             {"disk", &Runner::do_disk},
             {"program", &Runner::do_program},
             {"file", &Runner::do_file},
-            {"ini", &Runner::do_ini},
-            {"reg", &Runner::do_reg},
+            {"ini", &Runner::do_outcome},
+            {"reg", &Runner::do_outcome},
             {"run", &Runner::do_run},
             {"wait", &Runner::do_wait},
             {"timeout", &Runner::do_timeout},
@@ -274,14 +255,14 @@ class Runner {
             {"expect-items", &Runner::do_dialog_line},
             {"expect-pixel", &Runner::do_expect_pixel},
             {"screenshot", &Runner::do_screenshot},
-            {"expect-file", &Runner::do_expect_file},
-            {"expect-ini", &Runner::do_expect_ini},
-            {"expect-reg", &Runner::do_expect_reg},
-            {"expect-log", &Runner::do_expect_log},
-            {"expect-exec", &Runner::do_expect_exec},
-            {"expect-power", &Runner::do_expect_power},
-            {"expect-progman", &Runner::do_expect_progman},
-            {"expect-keyboard", &Runner::do_expect_keyboard},
+            {"expect-file", &Runner::do_outcome},
+            {"expect-ini", &Runner::do_outcome},
+            {"expect-reg", &Runner::do_outcome},
+            {"expect-log", &Runner::do_outcome},
+            {"expect-exec", &Runner::do_outcome},
+            {"expect-power", &Runner::do_outcome},
+            {"expect-progman", &Runner::do_outcome},
+            {"expect-keyboard", &Runner::do_outcome},
         };
         (this->*handlers.at(l.verb))(l);
     }
@@ -346,58 +327,10 @@ class Runner {
         write_machine_file(l.args[0], bytes);
     }
 
-    // "PATH [section] rest": the section may hold blanks.
-    void split_ini(const ScenarioLine& l, std::string& path, std::string& section, std::string& rest) {
-        std::string error;
-        if (!split_ini_line(l, path, section, rest, &error)) fail(error);
-    }
-
     // A bare file name is in the Windows folder, where the profile calls look for it.
-    std::string profile_path(const std::string& path) {
+    std::string profile_path(const std::string& path) override {
         if (path.find_first_of("\\/:") == std::string::npos) return full(sim::windows_dir() + "\\" + path);
         return full(path);
-    }
-
-    void do_ini(const ScenarioLine& l) {
-        quiet();
-        std::string path, section, rest;
-        split_ini(l, path, section, rest);
-        size_t eq = rest.find('=');
-        if (eq == std::string::npos) fail("ini: the entry is written key=value");
-        std::string f = profile_path(path);
-        if (!WritePrivateProfileStringA(section.c_str(), trim_blanks(rest.substr(0, eq)).c_str(),
-                                        trim_blanks(rest.substr(eq + 1)).c_str(), f.c_str()))
-            fail("ini: cannot write " + f);
-    }
-
-    void do_reg(const ScenarioLine& l) {
-        ensure_machine();
-        quiet();
-        std::string key = l.args[0];
-        std::string entry = trim_blanks(l.rest.substr(l.rest.find(key) + key.size()));
-        if (entry.size() > 1 && (entry[0] == '"' || entry[0] == '\'') && entry.back() == entry[0])
-            entry = entry.substr(1, entry.size() - 2);
-        size_t slash = key.find('\\'), eq = entry.find('=');
-        HKEY root = root_key(key.substr(0, slash));
-        if (!root || slash == std::string::npos || eq == std::string::npos)
-            fail("reg: usage: reg ROOT\\KEY name=value (or name=dword:N)");
-        HKEY h;
-        DWORD disposition;
-        if (RegCreateKeyExA(root, key.substr(slash + 1).c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &h,
-                            &disposition) != ERROR_SUCCESS)
-            fail("reg: cannot create " + key);
-        std::string name = entry.substr(0, eq), value = entry.substr(eq + 1);
-        LONG r;
-        long long n;
-        if (value.rfind("dword:", 0) == 0 && parse_int("0x" + value.substr(6), n)) {
-            DWORD d = static_cast<DWORD>(n);
-            r = RegSetValueExA(h, name.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&d), sizeof d);
-        } else {
-            r = RegSetValueExA(h, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                               static_cast<DWORD>(value.size() + 1));
-        }
-        RegCloseKey(h);
-        if (r != ERROR_SUCCESS) fail("reg: cannot set " + name + " in " + key);
     }
 
     void do_run(const ScenarioLine& l) {
@@ -414,13 +347,13 @@ class Runner {
 
     void do_timeout(const ScenarioLine& l) {
         long long s;
-        if (!parse_int(l.args[0], s) || s < 1 || s > 3600) fail("timeout: seconds from 1 to 3600");
+        if (!parse_number(l.args[0], s) || s < 1 || s > 3600) fail("timeout: seconds from 1 to 3600");
         timeout_ms_ = static_cast<int>(s * 1000);
     }
 
     void do_expect_exit(const ScenarioLine& l) {
         long long code;
-        if (!parse_int(l.args[0], code)) fail("expect-exit: the code is a number");
+        if (!parse_number(l.args[0], code)) fail("expect-exit: the code is a number");
         if (!ran_) fail("expect-exit: no program was run");
         wait_all();
         if (driver().exit_code() != code)
@@ -466,7 +399,8 @@ class Runner {
 
     void do_expect_pixel(const ScenarioLine& l) {
         long long x, y;
-        if (!parse_int(l.args[0], x) || !parse_int(l.args[1], y)) fail("expect-pixel: X and Y are numbers");
+        if (!parse_number(l.args[0], x) || !parse_number(l.args[1], y))
+            fail("expect-pixel: X and Y are numbers");
         std::string reply;
         if (!driver().request(dialog(), "pixel " + std::to_string(x) + " " + std::to_string(y), reply))
             fail("expect-pixel: the program did not answer");
@@ -483,117 +417,26 @@ class Runner {
             fail("screenshot: " + (reply.empty() ? std::string("the program did not answer") : reply));
     }
 
-    // ---- checks of the outcome
+    // ---- the outcome, checked by the lines shared with windriver.exe
 
-    void do_expect_file(const ScenarioLine& l) {
-        quiet();
-        std::string host = host_of(l.args[0]);
-        std::error_code ec;
-        bool exists = fs::is_regular_file(host, ec);
-        const std::string& what = l.args[1];
-        if (what == "exists" && !exists) fail("expected the file " + l.args[0] + ", but it does not exist");
-        if (what == "missing" && exists) fail("expected no file " + l.args[0] + ", but it exists");
-        if (what == "size") {
-            long long n;
-            if (!parse_int(l.args[2], n)) fail("expect-file: the size is a number");
-            if (!exists)
-                fail("expected the file " + l.args[0] + " of " + l.args[2] + " bytes, but it does not exist");
-            auto size = fs::file_size(host, ec);
-            if (static_cast<long long>(size) != n)
-                fail("expected " + l.args[0] + " to have " + l.args[2] + " bytes, but it has " +
-                     std::to_string(size));
-        }
-        if (what == "same-as") {
-            std::string a, b;
-            if (!sim::read_host_file(host_file(l.args[2]), b))
-                fail("expect-file: cannot read " + host_file(l.args[2]));
-            if (!exists || !sim::read_host_file(host, a))
-                fail("expected the file " + l.args[0] + ", but it does not exist");
-            if (a != b) fail("expected " + l.args[0] + " to equal " + l.args[2] + ", but they differ");
-        }
-    }
-
-    void do_expect_ini(const ScenarioLine& l) {
-        quiet();
-        std::string path, section, rest, err;
-        split_ini(l, path, section, rest);
-        std::vector<bool> quoted;
-        auto words = common::split_words(rest, &err, &quoted);
-        if (words.size() != 2) fail("usage: expect-ini PATH [section] key \"value\"|missing");
-        std::string f = profile_path(path);
-        const char* absent = "\x01<missing>\x01";
-        char value[1024];
-        GetPrivateProfileStringA(section.c_str(), words[0].c_str(), absent, value, sizeof value, f.c_str());
-        bool missing = std::string(value) == absent;
-        if (words[1] == "missing" && !quoted[1]) {
-            if (!missing)
-                fail("expected no [" + section + "] " + words[0] + " in " + path + ", but it is \"" + value +
-                     "\"");
-            return;
-        }
-        if (missing)
-            fail("expected [" + section + "] " + words[0] + "=\"" + words[1] + "\" in " + path +
-                 ", but it is missing");
-        if (words[1] != value)
-            fail("expected [" + section + "] " + words[0] + "=\"" + words[1] + "\" in " + path +
-                 ", but it is \"" + value + "\"");
-    }
-
-    void do_expect_reg(const ScenarioLine& l) {
+    void do_outcome(const ScenarioLine& l) {
         ensure_machine();
         quiet();
-        const std::string& key = l.args[0];
-        size_t slash = key.find('\\');
-        HKEY root = root_key(key.substr(0, slash));
-        if (!root || slash == std::string::npos)
-            fail("expect-reg: the key starts with a root such as HKEY_LOCAL_MACHINE");
-        bool want_missing = l.keyword(2, "missing");
-        HKEY h;
-        std::string have;
-        bool present = false;
-        if (RegOpenKeyExA(root, key.substr(slash + 1).c_str(), 0, KEY_READ, &h) == ERROR_SUCCESS) {
-            BYTE data[2048];
-            DWORD type = 0, size = sizeof data - 1;
-            if (RegQueryValueExA(h, l.args[1].c_str(), nullptr, &type, data, &size) == ERROR_SUCCESS) {
-                present = true;
-                data[std::min<DWORD>(size, sizeof data - 1)] = 0;
-                if (type == REG_DWORD && size == 4) {
-                    DWORD d;
-                    std::memcpy(&d, data, 4);
-                    have = std::to_string(d);
-                } else {
-                    have = reinterpret_cast<char*>(data);
-                }
-            }
-            RegCloseKey(h);
-        }
-        if (want_missing && present)
-            fail("expected no value " + l.args[1] + " in " + key + ", but it is \"" + have + "\"");
-        if (!want_missing && !present)
-            fail("expected " + l.args[1] + "=\"" + l.args[2] + "\" in " + key + ", but it is missing");
-        if (!want_missing && have != l.args[2])
-            fail("expected " + l.args[1] + "=\"" + l.args[2] + "\" in " + key + ", but it is \"" + have +
-                 "\"");
+        std::string why = run_outcome_line(l, *this);
+        if (!why.empty()) fail(why);
     }
 
-    static std::vector<std::string> lines_of(const std::string& text) {
-        std::vector<std::string> out;
-        std::istringstream in(text);
-        for (std::string line; std::getline(in, line);) {
-            if (!line.empty() && line.back() == '\r') line.pop_back();
-            out.push_back(line);
-        }
-        return out;
+    bool read_machine_file(const std::string& path, std::string& out) override {
+        return sim::read_host_file(host_of(path), out);
     }
 
-    void do_expect_log(const ScenarioLine& l) {
-        quiet();
-        std::string text;
-        bool missing = l.keyword(2, "missing");
-        std::vector<std::string> wanted(l.args.begin() + 1, l.args.end() - (missing ? 1 : 0));
-        bool found = sim::read_host_file(host_of(l.args[0]), text);
-        std::string problem = check_log_lines(l.args[0], found, text, wanted, missing);
-        if (!problem.empty()) fail(problem);
+    bool machine_file_exists(const std::string& path) override {
+        std::error_code ec;
+        return fs::is_regular_file(host_of(path), ec);
+    }
+
+    bool read_host_file(const std::string& name, std::string& out) override {
+        return sim::read_host_file(host_file(name), out);
     }
 
     std::string machine_log(const char* name) {
@@ -603,67 +446,29 @@ class Runner {
         return text;
     }
 
-    // Each start is recorded as the command line and, after a tab, the current directory it was given.
-    void do_expect_exec(const ScenarioLine& l) {
-        quiet();
-        std::string text = machine_log("exec.log");
-        if (l.args.size() == 1 && l.keyword(0, "none")) {
-            if (!text.empty()) fail("expected no program start, but the starts were:\n" + text);
-            return;
-        }
-        for (const auto& line : lines_of(text)) {
-            size_t tab = line.find('\t');
-            if (line.substr(0, tab) != l.args[0]) continue;
-            if (l.args.size() == 1) return;
-            std::string dir = tab == std::string::npos ? "" : line.substr(tab + 1);
-            if (sim::equal_nocase(dir, l.args[2])) return;
-            fail("expected the program start \"" + l.args[0] + "\" in " + l.args[2] + ", but it ran in " +
-                 dir);
-        }
-        fail("expected a program start \"" + l.args[0] + "\", but the starts were:\n" +
-             (text.empty() ? "(none)" : text));
+    std::string exec_log() override { return machine_log("exec.log"); }
+    std::string keyboard_log() override { return machine_log("keyboard.log"); }
+
+    std::string last_power_request() override {
+        auto lines = text_lines(machine_log("power.log"));
+        return lines.empty() ? "none" : lines.back();
     }
 
-    void do_expect_power(const ScenarioLine& l) {
-        quiet();
-        auto lines = lines_of(machine_log("power.log"));
-        std::string have = lines.empty() ? "none" : lines.back();
-        if (have != l.args[0]) fail("expected the power request " + l.args[0] + ", but it is " + have);
-    }
-
-    // "group" [missing], "group" "item" [missing]
-    // ToAscii calls are recorded as "ToAscii", the virtual key, the scan code and the flags, tab-separated.
-    void do_expect_keyboard(const ScenarioLine& l) {
-        quiet();
-        std::string text = machine_log("keyboard.log");
-        if (l.keyword(0, "none")) {
-            if (!text.empty()) fail("expected no keyboard notice, but there were:\n" + text);
-            return;
-        }
-        std::string wanted = "ToAscii\t" + l.args[0];
-        std::replace(wanted.begin(), wanted.end(), ' ', '\t');
-        auto lines = lines_of(text);
-        if (std::find(lines.begin(), lines.end(), wanted) == lines.end())
-            fail("expected the keyboard notice " + l.args[0] + ", but the notices were:\n" +
-                 (text.empty() ? "none" : text));
-    }
-
-    void do_expect_progman(const ScenarioLine& l) {
-        quiet();
+    bool progman_group(const std::string& group, std::vector<std::string>& items) override {
         sim::Progman pm;
         std::string error;
         if (!sim::load_progman(machine_dir_, pm, &error)) fail(error);
-        bool want_missing = l.keyword(l.args.size() - 1, "missing");
-        bool item_named = l.args.size() - (want_missing ? 1 : 0) == 2;
-        const sim::ProgmanGroup* g = sim::progman_group(pm, l.args[0]);
-        bool present = g && (!item_named || std::any_of(g->items.begin(), g->items.end(), [&](const auto& i) {
-                           return sim::equal_nocase(i.name, l.args[1]);
-                       }));
-        if (present == !want_missing) return;
-        std::string what = item_named ? "item \"" + l.args[1] + "\" in \"" + l.args[0] + "\""
-                                      : "Program Manager group \"" + l.args[0] + "\"";
-        fail(std::string(want_missing ? "expected no " : "expected the ") + what + ", but the groups are:\n" +
-             sim::describe_progman(pm));
+        const sim::ProgmanGroup* g = sim::progman_group(pm, group);
+        if (!g) return false;
+        for (const auto& i : g->items)
+            items.push_back(i.name);
+        return true;
+    }
+
+    std::string describe_progman() override {
+        sim::Progman pm;
+        std::string error;
+        return sim::load_progman(machine_dir_, pm, &error) ? sim::describe_progman(pm) : error;
     }
 
     std::string base_;

@@ -7,6 +7,7 @@
 #include "platform/sim/shell/progman.h"
 #include "platform/sim/sim.h"
 #include "platform/sim/machine/textfile.h"
+#include "tools/scenario/scenario_file.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -19,22 +20,12 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::vector<std::string> lines_of(const std::string& text) {
-    std::vector<std::string> out;
-    std::stringstream ss(text);
-    for (std::string line; std::getline(ss, line);) {
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        out.push_back(line);
-    }
-    return out;
-}
-
 // Lines added and removed, each under the [section] it stands in (INI and REGEDIT4 files).
 std::string section_diff(const std::string& before, const std::string& after, unsigned codepage) {
     auto keyed = [](const std::string& text) {
         std::set<std::pair<std::string, std::string>> out;
         std::string section;
-        for (const auto& l : lines_of(text)) {
+        for (const auto& l : text_lines(text)) {
             if (!l.empty() && l[0] == '[')
                 section = l;
             else if (!l.empty())
@@ -119,7 +110,7 @@ void show_log(const std::string& dir, const char* file, const char* title) {
         std::printf("  none\n");
         return;
     }
-    for (auto line : lines_of(text)) {
+    for (auto line : text_lines(text)) {
         std::replace(line.begin(), line.end(), '\t', ' ');
         std::printf("  %s\n", line.c_str());
     }
@@ -132,7 +123,7 @@ void show_log(const std::string& dir, const char* file, const char* title) {
 std::map<std::pair<std::string, std::string>, std::string> entries_of(const std::string& text) {
     std::map<std::pair<std::string, std::string>, std::string> out;
     std::string section;
-    for (const auto& l : lines_of(text)) {
+    for (const auto& l : text_lines(text)) {
         if (l.empty() || l[0] == ';') continue;
         if (l[0] == '[') {
             section = l;
@@ -180,7 +171,7 @@ std::string changed_entries(const std::string& before, const std::string& after,
 // A new settings file in short: its sections in file order, each with the number of its entries, wrapped.
 std::string sections_of(const std::string& win, const std::string& content) {
     std::vector<std::pair<std::string, int>> sections;
-    for (const auto& l : lines_of(content)) {
+    for (const auto& l : text_lines(content)) {
         if (!l.empty() && l[0] == '[')
             sections.push_back({l, 0});
         else if (!l.empty() && l[0] != ';' && !sections.empty())
@@ -206,7 +197,7 @@ unsigned next_start_codepage(const sim::Settings& s) {
     if (c == s.drives.end()) return s.codepage;
     std::string content, section;
     sim::read_host_file((fs::path(c->second.folder) / "WINDOWS" / "SYSTEM.INI").string(), content);
-    for (const std::string& line : lines_of(content)) {
+    for (const std::string& line : text_lines(content)) {
         if (!line.empty() && line[0] == '[')
             section = sim::upper_ascii(line);
         else if (section == "[BOOT]" && sim::upper_ascii(line).rfind("WINCODEPAGE=", 0) == 0)

@@ -7,10 +7,12 @@
 
 namespace {
 
-constexpr UINT kBriefMs = 300;  // an input's handling, unless it opens another modal dialog
-constexpr UINT kReadMs = 3000;  // a question to a control (its text, its entries)
-constexpr DWORD kPollMs = 20;   // between looks at the desktop
-constexpr DWORD kSettleMs = 40; // a dialog must stay in front this long to be the one that waits
+constexpr UINT kBriefMs = 300;   // an input's handling, unless it opens another modal dialog
+constexpr UINT kReadMs = 3000;   // a question to a control (its text, its entries)
+constexpr DWORD kPollMs = 20;    // between looks at the desktop
+constexpr DWORD kSettleMs = 40;  // a dialog must stay in front this long to be the one that waits
+constexpr DWORD kPaintMs = 3000; // at most, for a dialog's windows to be painted
+constexpr DWORD kShownMs = 200;  // for Wine to carry what was painted to the screen
 
 std::string upper(std::string s) {
     for (char& c : s)
@@ -254,15 +256,31 @@ bool Programs::launch(const std::string& command_line, std::string* error) {
     return true;
 }
 
+// Whether CHILD was started by PARENT and not by a later process that got PARENT's id when it ended:
+// it was made while PARENT ran.
+static bool started_by(HANDLE parent, HANDLE child) {
+    FILETIME made, ended, kernel, user, child_made, unused;
+    if (!GetProcessTimes(parent, &made, &ended, &kernel, &user) ||
+        !GetProcessTimes(child, &child_made, &unused, &kernel, &user))
+        return false;
+    if (CompareFileTime(&child_made, &made) < 0) return false;
+    return WaitForSingleObject(parent, 0) == WAIT_TIMEOUT || CompareFileTime(&child_made, &ended) <= 0;
+}
+
 void Programs::adopt_children() {
     HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
     if (snap == INVALID_HANDLE_VALUE) return;
     PROCESSENTRY32 e{};
     e.dwSize = sizeof e;
     for (BOOL more = Process32First(snap, &e); more; more = Process32Next(snap, &e)) {
-        if (!known_.count(e.th32ParentProcessID) || known_.count(e.th32ProcessID)) continue;
+        auto parent = handles_.find(e.th32ParentProcessID);
+        if (parent == handles_.end() || known_.count(e.th32ProcessID)) continue;
         HANDLE h = OpenProcess(kAdoptRights, FALSE, e.th32ProcessID);
         if (!h) continue;
+        if (!started_by(parent->second, h)) {
+            CloseHandle(h);
+            continue;
+        }
         inject_hook(h);
         handles_[e.th32ProcessID] = h;
         known_.insert(e.th32ProcessID);
@@ -336,6 +354,39 @@ bool Desktop::ready(HWND hwnd) {
     return front_dialog() == hwnd && ask(hwnd, WM_NULL, 0, 0) >= 0;
 }
 
+namespace {
+
+BOOL CALLBACK note_unpainted(HWND hwnd, LPARAM param) {
+    if (IsWindowVisible(hwnd) && GetUpdateRect(hwnd, nullptr, FALSE)) *reinterpret_cast<bool*>(param) = true;
+    return TRUE;
+}
+
+BOOL CALLBACK note_unpainted_tree(HWND hwnd, LPARAM param) {
+    note_unpainted(hwnd, param);
+    EnumChildWindows(hwnd, note_unpainted, param);
+    return TRUE;
+}
+
+// Whether a window of the thread, or a control in one, still waits to be painted.
+bool thread_unpainted(DWORD thread) {
+    bool unpainted = false;
+    EnumThreadWindows(thread, note_unpainted_tree, reinterpret_cast<LPARAM>(&unpainted));
+    return unpainted;
+}
+
+} // namespace
+
+void Desktop::wait_painted(const LiveDialog& dialog) {
+    DWORD thread = GetWindowThreadProcessId(dialog.hwnd, nullptr);
+    HANDLE process = programs_.handle(dialog.pid);
+    for (DWORD start = GetTickCount(); GetTickCount() - start < kPaintMs;) {
+        if (process) WaitForInputIdle(process, kPaintMs);
+        if (!thread_unpainted(thread)) break;
+        Sleep(kPollMs);
+    }
+    Sleep(kShownMs);
+}
+
 Desktop::Wait Desktop::next(int timeout_ms, LiveDialog& out) {
     DWORD start = GetTickCount();
     for (;;) {
@@ -346,7 +397,7 @@ Desktop::Wait Desktop::next(int timeout_ms, LiveDialog& out) {
         if (h && ready(h)) {
             out.hwnd = h;
             GetWindowThreadProcessId(h, &out.pid);
-            out.snapshot = snapshot(h, out.pid);
+            out.snapshot = snapshot(h, out.pid, out.ambiguity);
             return Wait::Dialog;
         }
         if (!h && !programs_.running()) return Wait::Ended;
@@ -369,33 +420,46 @@ const std::vector<Desktop::Template>& Desktop::templates_of(const std::string& e
     return list;
 }
 
-// The template the live dialog was made from: the one with exactly its controls, or else the one with the
-// caption whose controls it has (a program may add some). A dialog made from none is the system's: the Open
-// dialog (it has a file name field) or a message box.
-std::string Desktop::template_of(HWND hwnd, DWORD pid, const std::vector<int>& ids, std::string& kind) {
-    std::set<int> live(ids.begin(), ids.end());
+namespace {
+// A control without an id of its own (a static text or frame: -1) tells no template from another.
+std::set<int> own_ids(const std::vector<int>& ids) {
+    std::set<int> out;
+    for (int id : ids)
+        if (id != -1 && id != 0xFFFF) out.insert(id);
+    return out;
+}
+} // namespace
+
+// The template the live dialog was made from: the one with exactly its controls, every id of the template
+// present and none besides (the caption decides between templates with the same controls). A dialog made
+// from none is the system's: the Open dialog (it has a file name field) or a message box. More than one
+// template with the same controls and caption is an error that names them.
+std::string Desktop::template_of(HWND hwnd, DWORD pid, const std::vector<int>& ids, std::string& kind,
+                                 std::string& ambiguity) {
+    std::set<int> live = own_ids(ids);
     char exe[MAX_PATH] = "", caption[512] = "";
     DWORD size = sizeof exe;
     GetWindowTextA(hwnd, caption, sizeof caption);
     HANDLE h = programs_.handle(pid);
-    std::string best;
-    if (h && QueryFullProcessImageNameA(h, 0, exe, &size)) {
-        for (const Template& t : templates_of(exe)) {
-            if (t.ids == live) {
-                best = t.name;
-                break;
-            }
-            if (best.empty() && !t.ids.empty() && t.caption == caption &&
-                std::includes(live.begin(), live.end(), t.ids.begin(), t.ids.end()))
-                best = t.name;
-        }
+    std::vector<const Template*> same_controls;
+    if (h && QueryFullProcessImageNameA(h, 0, exe, &size))
+        for (const Template& t : templates_of(exe))
+            if (t.ids == live) same_controls.push_back(&t);
+    std::vector<const Template*> same_caption;
+    for (const Template* t : same_controls)
+        if (t->caption == caption) same_caption.push_back(t);
+    const auto& found = same_caption.empty() ? same_controls : same_caption;
+    if (found.size() > 1) {
+        ambiguity = "the dialog \"" + std::string(caption) + "\" has the controls of the templates";
+        for (const Template* t : found)
+            ambiguity += " " + t->name;
     }
     bool file_field = live.count(1152) || live.count(1148);
-    kind = !best.empty() ? "dialog" : file_field ? "open" : "message";
-    return best;
+    kind = !found.empty() ? "dialog" : file_field ? "open" : "message";
+    return found.empty() ? "" : found.front()->name;
 }
 
-sim::DialogSnapshot Desktop::snapshot(HWND hwnd, DWORD pid) {
+sim::DialogSnapshot Desktop::snapshot(HWND hwnd, DWORD pid, std::string& ambiguity) {
     sim::DialogSnapshot s;
     char caption[512] = "";
     GetWindowTextA(hwnd, caption, sizeof caption);
@@ -432,7 +496,7 @@ sim::DialogSnapshot Desktop::snapshot(HWND hwnd, DWORD pid) {
         ids.push_back(cs.id);
         s.controls.push_back(cs);
     }
-    s.template_name = template_of(hwnd, pid, ids, s.kind);
+    s.template_name = template_of(hwnd, pid, ids, s.kind, ambiguity);
     s.painted = painted_texts(hwnd);
     return s;
 }

@@ -37,6 +37,7 @@ struct LiveDialog {
     HWND hwnd = nullptr;
     DWORD pid = 0;
     sim::DialogSnapshot snapshot;
+    std::string ambiguity; // when templates share its controls: which ones
 };
 
 class Desktop {
@@ -49,14 +50,17 @@ class Desktop {
     Wait next(int timeout_ms, LiveDialog& out);
     // Carries out an input on the dialog; false with the reason Windows would ignore it.
     bool answer(const LiveDialog& dialog, const sim::Input& input, std::string* reason);
+    // Waits until the dialog, the other windows of its thread and their controls are painted on the screen.
+    void wait_painted(const LiveDialog& dialog);
     // Texts the product's message dialog drew itself, recorded by the painting hook.
     std::vector<std::string> painted_texts(HWND dialog);
 
   private:
     HWND front_dialog();
     bool ready(HWND hwnd);
-    sim::DialogSnapshot snapshot(HWND hwnd, DWORD pid);
-    std::string template_of(HWND hwnd, DWORD pid, const std::vector<int>& ids, std::string& kind);
+    sim::DialogSnapshot snapshot(HWND hwnd, DWORD pid, std::string& ambiguity);
+    std::string template_of(HWND hwnd, DWORD pid, const std::vector<int>& ids, std::string& kind,
+                            std::string& ambiguity);
 
     struct Template {
         std::string name;

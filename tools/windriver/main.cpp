@@ -1,8 +1,9 @@
 // windriver.exe: plays scenarios against the real programs under Wine (docs/wine.md).
-//   windriver.exe --programs DIR [--dist DIR] [-v] FILE.scn...
+//   windriver.exe --programs DIR [--registry FILE.reg] [--dist DIR] [--keep] [-v] FILE.scn...
 // prints PASS, FAIL (with the reason), SIMULATOR-ONLY (with the line only the simulator can honour) or
 // DEPARTURE (a failure the scenario marks as Wine's departure from Windows 95) for each scenario, and ends
-// with "N passed, N failed, N simulator-only"; its exit code is 0 only when none failed.
+// with "N passed, N failed, N simulator-only"; its exit code is 0 only when none failed. --keep leaves the
+// machine as the last scenario left it, to look at.
 #include "tools/scenario/scenario_file.h"
 #include "tools/windriver/machine.h"
 #include "tools/windriver/player.h"
@@ -33,22 +34,29 @@ std::string folder_of(const std::string& file) {
 }
 
 int usage() {
-    std::fprintf(stderr, "usage: windriver.exe --programs DIR [--dist DIR] [-v] FILE.scn...\n");
+    std::fprintf(
+        stderr,
+        "usage: windriver.exe --programs DIR [--registry FILE.reg] [--dist DIR] [--keep] [-v] FILE.scn...\n");
     return 2;
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
-    std::string programs;
+    std::string programs, registry;
+    bool keep = false;
     PlayOptions options;
     std::vector<std::string> files;
     for (int i = 1; i < argc; ++i) {
         std::string a = argv[i];
         if (a == "--programs" && i + 1 < argc)
             programs = argv[++i];
+        else if (a == "--registry" && i + 1 < argc)
+            registry = argv[++i];
         else if (a == "--dist" && i + 1 < argc)
             options.dist = argv[++i];
+        else if (a == "--keep")
+            keep = true;
         else if (a == "-v")
             options.verbose = true;
         else
@@ -57,7 +65,7 @@ int main(int argc, char** argv) {
     if (programs.empty() || files.empty()) return usage();
     WineMachine machine;
     std::string error;
-    if (!machine.start(programs, &error)) {
+    if (!machine.start(programs, registry, &error)) {
         std::fprintf(stderr, "windriver: %s\n", error.c_str());
         return 1;
     }
@@ -83,7 +91,7 @@ int main(int argc, char** argv) {
         }
         std::fflush(stdout);
     }
-    machine.reset();
+    if (!keep) machine.reset();
     if (!departures.empty()) {
         std::printf("Wine departures from Windows 95, marked in their scenarios:\n");
         for (const auto& d : departures)

@@ -2,6 +2,7 @@
 
 #include "common/words.h"
 #include "tools/scenario/scenario_dialog.h"
+#include "tools/scenario/scenario_outcome.h"
 #include "tools/windriver/desktop.h"
 #include "tools/windriver/screen.h"
 
@@ -22,45 +23,32 @@ class Failure {
     std::string text;
 };
 
-bool parse_int(const std::string& s, long long& out) {
-    try {
-        size_t used = 0;
-        out = std::stoll(s, &used, 0);
-        return used == s.size();
-    } catch (...) {
-        return false;
-    }
+bool same_nocase(const std::string& a, const std::string& b) {
+    return lstrcmpiA(a.c_str(), b.c_str()) == 0;
 }
 
-HKEY root_key(const std::string& name) {
-    std::string n = name;
-    for (char& c : n)
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    if (n == "HKEY_LOCAL_MACHINE" || n == "HKLM") return HKEY_LOCAL_MACHINE;
-    if (n == "HKEY_CURRENT_CONFIG" || n == "HKCC") return HKEY_CURRENT_CONFIG;
-    if (n == "HKEY_CURRENT_USER" || n == "HKCU") return HKEY_CURRENT_USER;
-    if (n == "HKEY_CLASSES_ROOT" || n == "HKCR") return HKEY_CLASSES_ROOT;
-    if (n == "HKEY_USERS" || n == "HKU") return HKEY_USERS;
-    return nullptr;
-}
-
-std::vector<std::string> lines_of(const std::string& text) {
+std::vector<std::string> names_in(const std::string& dir, bool folders) {
     std::vector<std::string> out;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) {
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        out.push_back(line);
-    }
+    WIN32_FIND_DATAA fd;
+    HANDLE h = FindFirstFileA((dir + "\\*").c_str(), &fd);
+    if (h == INVALID_HANDLE_VALUE) return out;
+    do {
+        std::string n = fd.cFileName;
+        if (n != "." && n != ".." && ((fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) == folders)
+            out.push_back(n);
+    } while (FindNextFileA(h, &fd));
+    FindClose(h);
+    std::sort(out.begin(), out.end());
     return out;
 }
 
-std::string strip_backslash(std::string s) {
-    if (s.size() > 1 && s.back() == '\\') s.pop_back();
-    return s;
-}
-
-bool same_nocase(const std::string& a, const std::string& b) {
-    return lstrcmpiA(a.c_str(), b.c_str()) == 0;
+// The items of a group: the names of its links.
+std::vector<std::string> links_in(const std::string& dir) {
+    std::vector<std::string> out;
+    for (const std::string& n : names_in(dir, false))
+        if (n.size() > 4 && same_nocase(n.substr(n.size() - 4), ".lnk"))
+            out.push_back(n.substr(0, n.size() - 4));
+    return out;
 }
 
 std::string program_folder(const std::string& group) {
@@ -76,12 +64,28 @@ std::string program_folder(const std::string& group) {
     return "";
 }
 
+std::string describe_program_folders() {
+    std::string out;
+    for (int csidl : {CSIDL_PROGRAMS, CSIDL_COMMON_PROGRAMS}) {
+        char path[MAX_PATH] = "";
+        if (FAILED(SHGetFolderPathA(nullptr, csidl, nullptr, 0, path))) continue;
+        for (const std::string& group : names_in(path, true)) {
+            out += "  \"" + group + "\":";
+            for (const std::string& item : links_in(std::string(path) + "\\" + group))
+                out += " \"" + item + "\"";
+            out += "\n";
+        }
+    }
+    return out;
+}
+
 } // namespace
 
 std::string simulator_only(const std::vector<ScenarioLine>& lines) {
     for (const ScenarioLine& l : lines) {
         std::string where = l.file + ":" + std::to_string(l.line) + ": ";
-        if (l.verb == "set") return where + "set " + l.rest + " (a setting of the simulated machine)";
+        if (l.verb == "set" && !WineMachine::honours_setting(l.args))
+            return where + "set " + l.rest + " (a setting of the simulated machine)";
         if (l.verb == "machine" && !l.args.empty()) return where + "a machine folder of the simulator";
         if (l.verb == "program" && WineMachine::simulator_only_program(l.args[1]))
             return where + "the simulator's test program " + l.args[1];
@@ -91,7 +95,7 @@ std::string simulator_only(const std::vector<ScenarioLine>& lines) {
     return "";
 }
 
-class Player {
+class Player : private ScenarioMachine {
   public:
     Player(std::string base, WineMachine& machine, const PlayOptions& options)
         : base_(std::move(base)), machine_(machine), options_(options), desktop_(programs_) {}
@@ -109,6 +113,7 @@ class Player {
     void run(const std::vector<ScenarioLine>& lines) {
         machine_.reset();
         power_requests().clear();
+        keyboard_notices().clear();
         for (const auto& l : lines) {
             line_ = &l;
             step(l);
@@ -156,6 +161,7 @@ class Player {
             if (ended) fail(line_->verb + ": every program ended without a dialog");
             pending_ = d;
         }
+        if (!pending_->ambiguity.empty()) fail(pending_->ambiguity);
         if (options_.verbose) std::printf("%s", sim::describe(pending_->snapshot).c_str());
         return *pending_;
     }
@@ -176,12 +182,21 @@ class Player {
         }
     }
 
+    // The screen is read once the dialog in front has painted since the last input.
+    void wait_painted() {
+        const LiveDialog& d = dialog();
+        if (painted_ == d.hwnd) return;
+        desktop_.wait_painted(d);
+        painted_ = d.hwnd;
+    }
+
     void answer(const sim::Input& in) {
         const LiveDialog& d = dialog();
         if (options_.verbose) std::printf("  -> %s\n", sim::describe(in).c_str());
         std::string reason;
         if (!desktop_.answer(d, in, &reason)) fail("Windows ignores this input: " + reason);
         pending_.reset();
+        painted_ = nullptr;
     }
 
     // ---- the verbs
@@ -190,11 +205,12 @@ class Player {
         using Handler = void (Player::*)(const ScenarioLine&);
         static const std::map<std::string, Handler> handlers = {
             {"machine", &Player::do_nothing},
+            {"set", &Player::do_set},
             {"disk", &Player::do_disk},
             {"program", &Player::do_program},
             {"file", &Player::do_file},
-            {"ini", &Player::do_ini},
-            {"reg", &Player::do_reg},
+            {"ini", &Player::do_outcome},
+            {"reg", &Player::do_outcome},
             {"run", &Player::do_run},
             {"wait", &Player::do_wait},
             {"timeout", &Player::do_timeout},
@@ -216,13 +232,14 @@ class Player {
             {"expect-items", &Player::do_dialog_line},
             {"expect-pixel", &Player::do_expect_pixel},
             {"screenshot", &Player::do_screenshot},
-            {"expect-file", &Player::do_expect_file},
-            {"expect-ini", &Player::do_expect_ini},
-            {"expect-reg", &Player::do_expect_reg},
-            {"expect-log", &Player::do_expect_log},
-            {"expect-exec", &Player::do_expect_exec},
-            {"expect-power", &Player::do_expect_power},
-            {"expect-progman", &Player::do_expect_progman},
+            {"expect-file", &Player::do_outcome},
+            {"expect-ini", &Player::do_outcome},
+            {"expect-reg", &Player::do_outcome},
+            {"expect-log", &Player::do_outcome},
+            {"expect-exec", &Player::do_outcome},
+            {"expect-power", &Player::do_outcome},
+            {"expect-progman", &Player::do_outcome},
+            {"expect-keyboard", &Player::do_outcome},
         };
         auto h = handlers.find(l.verb);
         if (h == handlers.end()) fail(l.verb + ": only the simulator has this");
@@ -231,8 +248,16 @@ class Player {
 
     void do_nothing(const ScenarioLine&) {}
 
+    // The settings Wine can honour (the others make the scenario simulator-only).
+    void do_set(const ScenarioLine& l) {
+        quiet();
+        std::string error;
+        if (!machine_.apply_setting(l.args, &error)) fail("set: " + error);
+    }
+
     void put_file(const std::string& windows_path, const std::string& bytes) {
         std::string p = path(windows_path);
+        machine_.prepare_drive_of(p);
         for (std::size_t i = 3; (i = p.find('\\', i)) != std::string::npos; ++i)
             CreateDirectoryA(p.substr(0, i).c_str(), nullptr);
         if (!write_file(p, machine_.real_bytes(bytes))) fail("cannot write " + windows_path);
@@ -300,54 +325,8 @@ class Player {
     }
 
     // A bare file name stays bare: the profile calls look for it in the Windows folder.
-    std::string profile_path(const std::string& p) const {
+    std::string profile_path(const std::string& p) override {
         return p.find_first_of("\\/:") == std::string::npos ? p : path(p);
-    }
-
-    void split_ini(const ScenarioLine& l, std::string& file, std::string& section, std::string& rest) {
-        std::string error;
-        if (!split_ini_line(l, file, section, rest, &error)) fail(error);
-    }
-
-    void do_ini(const ScenarioLine& l) {
-        quiet();
-        std::string file, section, rest;
-        split_ini(l, file, section, rest);
-        size_t eq = rest.find('=');
-        if (eq == std::string::npos) fail("ini: the entry is written key=value");
-        if (!WritePrivateProfileStringA(section.c_str(), trim_blanks(rest.substr(0, eq)).c_str(),
-                                        trim_blanks(rest.substr(eq + 1)).c_str(), profile_path(file).c_str()))
-            fail("ini: cannot write " + file);
-    }
-
-    void do_reg(const ScenarioLine& l) {
-        quiet();
-        const std::string& key = l.args[0];
-        std::string entry = trim_blanks(l.rest.substr(l.rest.find(key) + key.size()));
-        if (entry.size() > 1 && (entry[0] == '"' || entry[0] == '\'') && entry.back() == entry[0])
-            entry = entry.substr(1, entry.size() - 2);
-        size_t slash = key.find('\\'), eq = entry.find('=');
-        HKEY root = root_key(key.substr(0, slash));
-        if (!root || slash == std::string::npos || eq == std::string::npos)
-            fail("reg: usage: reg ROOT\\KEY name=value (or name=dword:N)");
-        HKEY h;
-        if (RegCreateKeyExA(root, key.substr(slash + 1).c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &h,
-                            nullptr) != ERROR_SUCCESS)
-            fail("reg: cannot create " + key);
-        std::string name = entry.substr(0, eq), value = entry.substr(eq + 1);
-        long long n;
-        LONG r;
-        if (value.rfind("dword:", 0) == 0 && parse_int("0x" + value.substr(6), n)) {
-            DWORD d = static_cast<DWORD>(n);
-            r = RegSetValueExA(h, name.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&d), sizeof d);
-        } else {
-            value = machine_.local(value);
-            r = RegSetValueExA(h, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                               static_cast<DWORD>(value.size() + 1));
-        }
-        RegCloseKey(h);
-        if (r != ERROR_SUCCESS) fail("reg: cannot set " + name + " in " + key);
-        set_values_.push_back({{root, key.substr(slash + 1)}, name});
     }
 
     void do_run(const ScenarioLine& l) {
@@ -361,13 +340,13 @@ class Player {
 
     void do_timeout(const ScenarioLine& l) {
         long long s;
-        if (!parse_int(l.args[0], s) || s < 1 || s > 3600) fail("timeout: seconds from 1 to 3600");
+        if (!parse_number(l.args[0], s) || s < 1 || s > 3600) fail("timeout: seconds from 1 to 3600");
         timeout_ms_ = static_cast<int>(s * 1000);
     }
 
     void do_expect_exit(const ScenarioLine& l) {
         long long code;
-        if (!parse_int(l.args[0], code)) fail("expect-exit: the code is a number");
+        if (!parse_number(l.args[0], code)) fail("expect-exit: the code is a number");
         if (!programs_.any_launched()) fail("expect-exit: no program was run");
         wait_all();
         if (programs_.last_exit_code() != code)
@@ -416,9 +395,10 @@ class Player {
     }
 
     void do_expect_pixel(const ScenarioLine& l) {
-        dialog();
+        wait_painted();
         long long x, y;
-        if (!parse_int(l.args[0], x) || !parse_int(l.args[1], y)) fail("expect-pixel: X and Y are numbers");
+        if (!parse_number(l.args[0], x) || !parse_number(l.args[1], y))
+            fail("expect-pixel: X and Y are numbers");
         char have[8];
         std::snprintf(have, sizeof have, "#%06X", screen_pixel(static_cast<int>(x), static_cast<int>(y)));
         if (!same_nocase(have, l.args[2]))
@@ -427,153 +407,69 @@ class Player {
     }
 
     void do_screenshot(const ScenarioLine& l) {
-        dialog();
+        wait_painted();
         std::string error;
         if (!save_screen(l.args[0], &error)) fail("screenshot: " + error);
     }
 
-    // ---- the outcome
+    // ---- the outcome, checked by the lines shared with win95sim
 
-    void do_expect_file(const ScenarioLine& l) {
+    void do_outcome(const ScenarioLine& l) {
         quiet();
-        std::string p = path(l.args[0]);
-        DWORD attrs = GetFileAttributesA(p.c_str());
-        bool exists = attrs != INVALID_FILE_ATTRIBUTES && !(attrs & FILE_ATTRIBUTE_DIRECTORY);
-        const std::string& what = l.args[1];
-        if (what == "exists" && !exists) fail("expected the file " + l.args[0] + ", but it does not exist");
-        if (what == "missing" && exists) fail("expected no file " + l.args[0] + ", but it exists");
-        std::string bytes;
-        if ((what == "size" || what == "same-as") && (!exists || !read_file(p, bytes)))
-            fail("expected the file " + l.args[0] + ", but it does not exist");
-        long long n;
-        if (what == "size" && (!parse_int(l.args[2], n) || static_cast<long long>(bytes.size()) != n))
-            fail("expected " + l.args[0] + " to have " + l.args[2] + " bytes, but it has " +
-                 std::to_string(bytes.size()));
-        if (what == "same-as") {
-            std::string other;
-            if (!read_file(host_file(l.args[2]), other))
-                fail("expect-file: cannot read " + host_file(l.args[2]));
-            if (bytes != machine_.real_bytes(other))
-                fail("expected " + l.args[0] + " to equal " + l.args[2] + ", but they differ");
-        }
+        std::string why = run_outcome_line(l, *this);
+        if (!why.empty()) fail(why);
     }
 
-    void do_expect_ini(const ScenarioLine& l) {
-        quiet();
-        std::string file, section, rest, err;
-        split_ini(l, file, section, rest);
-        std::vector<bool> quoted;
-        auto words = common::split_words(rest, &err, &quoted);
-        if (words.size() != 2) fail("usage: expect-ini PATH [section] key \"value\"|missing");
-        const char* absent = "\x01<missing>\x01";
-        char value[1024];
-        GetPrivateProfileStringA(section.c_str(), words[0].c_str(), absent, value, sizeof value,
-                                 profile_path(file).c_str());
-        bool missing = std::string(value) == absent;
-        if (words[1] == "missing" && !quoted[1]) {
-            if (!missing)
-                fail("expected no [" + section + "] " + words[0] + " in " + file + ", but it is \"" + value +
-                     "\"");
-            return;
-        }
-        std::string want = machine_.local(words[1]);
-        if (missing)
-            fail("expected [" + section + "] " + words[0] + "=\"" + want + "\" in " + file +
-                 ", but it is missing");
-        if (want != value)
-            fail("expected [" + section + "] " + words[0] + "=\"" + want + "\" in " + file +
-                 ", but it is \"" + value + "\"");
+    bool read_machine_file(const std::string& p, std::string& out) override {
+        return read_file(path(p), out);
     }
 
-    void do_expect_reg(const ScenarioLine& l) {
-        quiet();
-        const std::string& key = l.args[0];
-        size_t slash = key.find('\\');
-        HKEY root = root_key(key.substr(0, slash));
-        if (!root || slash == std::string::npos)
-            fail("expect-reg: the key starts with a root such as HKEY_LOCAL_MACHINE");
-        bool want_missing = l.keyword(2, "missing");
-        std::string have, want = machine_.local(l.args[2]);
-        bool present = false;
-        HKEY h;
-        if (RegOpenKeyExA(root, key.substr(slash + 1).c_str(), 0, KEY_READ, &h) == ERROR_SUCCESS) {
-            BYTE data[2048];
-            DWORD type = 0, size = sizeof data - 1;
-            if (RegQueryValueExA(h, l.args[1].c_str(), nullptr, &type, data, &size) == ERROR_SUCCESS) {
-                present = true;
-                data[std::min<DWORD>(size, sizeof data - 1)] = 0;
-                DWORD d = 0;
-                std::memcpy(&d, data, 4);
-                have = type == REG_DWORD && size == 4 ? std::to_string(d) : reinterpret_cast<char*>(data);
-            }
-            RegCloseKey(h);
-        }
-        if (want_missing && present)
-            fail("expected no value " + l.args[1] + " in " + key + ", but it is \"" + have + "\"");
-        if (!want_missing && !present)
-            fail("expected " + l.args[1] + "=\"" + want + "\" in " + key + ", but it is missing");
-        if (!want_missing && have != want)
-            fail("expected " + l.args[1] + "=\"" + want + "\" in " + key + ", but it is \"" + have + "\"");
+    bool machine_file_exists(const std::string& p) override {
+        DWORD attrs = GetFileAttributesA(path(p).c_str());
+        return attrs != INVALID_FILE_ATTRIBUTES && !(attrs & FILE_ATTRIBUTE_DIRECTORY);
     }
 
-    void do_expect_log(const ScenarioLine& l) {
-        quiet();
-        std::string text;
-        bool missing = l.keyword(2, "missing");
-        std::vector<std::string> wanted;
-        for (std::size_t i = 1; i + (missing ? 1 : 0) < l.args.size(); ++i)
-            wanted.push_back(machine_.local(l.args[i]));
-        bool found = read_file(path(l.args[0]), text);
-        std::string problem = check_log_lines(l.args[0], found, text, wanted, missing);
-        if (!problem.empty()) fail(problem);
+    bool read_host_file(const std::string& name, std::string& out) override {
+        return read_file(host_file(name), out);
     }
 
-    // Each start is recorded by the started program (execlog.exe) as its command line and, after a tab,
-    // its current directory.
-    void do_expect_exec(const ScenarioLine& l) {
-        quiet();
+    std::string local(const std::string& text) override { return machine_.local(text); }
+    std::string local_log_line(const std::string& line) override { return machine_.local_log_line(line); }
+
+    bool same_content(const std::string& machine, const std::string& host) override {
+        return machine_.same_content(machine, host);
+    }
+
+    // Each start is recorded by the started program (execlog.exe).
+    std::string exec_log() override {
         std::string text;
         read_file(machine_.exec_log(), text);
-        if (l.args.size() == 1 && l.keyword(0, "none")) {
-            if (!text.empty()) fail("expected no program start, but the starts were:\n" + text);
-            return;
-        }
-        std::string want = machine_.local(l.args[0]);
-        for (const auto& line : lines_of(text)) {
-            size_t tab = line.find('\t');
-            if (line.substr(0, tab) != want) continue;
-            if (l.args.size() == 1) return;
-            std::string dir = tab == std::string::npos ? "" : line.substr(tab + 1);
-            if (same_nocase(strip_backslash(dir), strip_backslash(path(l.args[2])))) return;
-            fail("expected the program start \"" + want + "\" in " + l.args[2] + ", but it ran in " + dir);
-        }
-        fail("expected a program start \"" + want + "\", but the starts were:\n" +
-             (text.empty() ? "(none)" : text));
+        return text;
     }
 
-    // A request to end the session is refused by windriver's own window and recorded; Windows tells the
-    // windows whether the user logs off, not whether the machine restarts or shuts down.
-    void do_expect_power(const ScenarioLine& l) {
-        quiet();
-        const auto& requests = power_requests();
-        std::string have = requests.empty() ? "none" : requests.back();
-        std::string want = l.args[0] == "reboot" || l.args[0] == "poweroff" ? "shutdown" : l.args[0];
-        if (have != want) fail("expected the power request " + l.args[0] + ", but it is " + have);
+    std::string keyboard_log() override { return keyboard_notices(); }
+
+    std::string last_power_request() override {
+        return power_requests().empty() ? "none" : power_requests().back();
+    }
+
+    // Windows tells the windows whether the user logs off, not whether the machine restarts or shuts down.
+    std::string power_as_seen(const std::string& request) override {
+        return request == "reboot" || request == "poweroff" ? "shutdown" : request;
     }
 
     // Program Manager's groups are folders of the Start menu's programs, its items the links in them.
-    void do_expect_progman(const ScenarioLine& l) {
-        quiet();
-        bool want_missing = l.keyword(l.args.size() - 1, "missing");
-        bool item_named = l.args.size() - (want_missing ? 1 : 0) == 2;
-        std::string group = program_folder(l.args[0]);
-        bool present = !group.empty() &&
-                       (!item_named || GetFileAttributesA((group + "\\" + l.args[1] + ".lnk").c_str()) !=
-                                           INVALID_FILE_ATTRIBUTES);
-        if (present == !want_missing) return;
-        std::string what = item_named ? "item \"" + l.args[1] + "\" in \"" + l.args[0] + "\""
-                                      : "Program Manager group \"" + l.args[0] + "\"";
-        fail(std::string(want_missing ? "expected no " : "expected the ") + what);
+    bool progman_group(const std::string& group, std::vector<std::string>& items) override {
+        std::string dir = program_folder(group);
+        if (dir.empty()) return false;
+        items = links_in(dir);
+        return true;
+    }
+
+    std::string describe_progman() override { return describe_program_folders(); }
+
+    void value_set(HKEY root, const std::string& key, const std::string& name) override {
+        set_values_.push_back({{root, key}, name});
     }
 
     std::string base_;
@@ -582,6 +478,7 @@ class Player {
     Programs programs_;
     Desktop desktop_;
     std::optional<LiveDialog> pending_;
+    HWND painted_ = nullptr;
     const ScenarioLine* line_ = nullptr;
     int timeout_ms_ = 20000;
     std::vector<std::pair<std::pair<HKEY, std::string>, std::string>> set_values_;

@@ -23,3 +23,5 @@ bool play(const std::vector<ScenarioLine>& lines, const std::string& base_dir, W
 // The power requests refused so far ("shutdown", "logoff"), by the window that refuses them.
 void start_power_window();
 std::vector<std::string>& power_requests();
+// The keyboard notices of the programs (ToAscii calls), a line each as the simulator records them.
+std::string& keyboard_notices();

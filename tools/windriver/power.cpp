@@ -1,5 +1,5 @@
 // windriver's own window: it refuses every request to end the session, so that a program's restart or
-// shutdown is recorded rather than carried out, and it receives the texts the painting hook reports.
+// shutdown is recorded rather than carried out, and it receives what the hook in the programs reports.
 #include "tools/windriver/desktop.h"
 #include "tools/windriver/player.h"
 
@@ -14,6 +14,11 @@ std::vector<std::string>& power_requests() {
     return requests;
 }
 
+std::string& keyboard_notices() {
+    static std::string notices;
+    return notices;
+}
+
 std::map<HWND, std::vector<std::string>>& painted_store() {
     static std::map<HWND, std::vector<std::string>> store;
     return store;
@@ -26,12 +31,17 @@ LRESULT on_query_end_session(LPARAM lparam) {
     return FALSE;
 }
 
-// A painted text: the window it was drawn in, then the text.
+// What the hook in a driven program reports: a painted text (the window it was drawn in, then the text), or
+// a keyboard notice.
 LRESULT on_copy_data(const COPYDATASTRUCT* data) {
     if (!data || data->cbData < sizeof(ULONG_PTR)) return FALSE;
     ULONG_PTR window;
     std::memcpy(&window, data->lpData, sizeof window);
     std::string text(static_cast<const char*>(data->lpData) + sizeof window, data->cbData - sizeof window);
+    if (data->dwData == 1) {
+        keyboard_notices() += text + "\n";
+        return TRUE;
+    }
     auto& texts = painted_store()[reinterpret_cast<HWND>(window)];
     if (std::find(texts.begin(), texts.end(), text) == texts.end()) texts.push_back(text);
     return TRUE;

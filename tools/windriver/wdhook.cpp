@@ -1,6 +1,7 @@
-// wdhook.dll: loaded by windriver into the programs it drives, it reports the texts a window draws itself
-// (the product's message dialog paints its message) to windriver's window, which cannot read them
-// otherwise. It replaces DrawTextA in the program's import table with a call that draws, then reports.
+// wdhook.dll: loaded by windriver into the programs it drives, it reports to windriver's window what it
+// cannot see otherwise: the texts a window draws itself (the product's message dialog paints its message)
+// and the keyboard notices a program gives a running keyboard driver (ToAscii). It replaces DrawTextA and
+// ToAscii in the program's import table with calls that do the real work, then report.
 #include <windows.h>
 
 #include <cstring>
@@ -8,16 +9,19 @@
 namespace {
 
 using DrawTextFn = int(WINAPI*)(HDC, LPCSTR, int, LPRECT, UINT);
+using ToAsciiFn = int(WINAPI*)(UINT, UINT, const BYTE*, LPWORD, UINT);
 DrawTextFn real_draw_text = nullptr;
+ToAsciiFn real_to_ascii = nullptr;
 
-void report(HWND window, const char* text, int length) {
+// What windriver's window is told: KIND 0 a painted text (the window, then the text), 1 a keyboard notice.
+void report(ULONG_PTR kind, HWND window, const char* text, int length) {
     HWND driver = FindWindowA("WindriverClass", nullptr);
-    if (!driver || !window || length <= 0 || length > 4096) return;
+    if (!driver || length <= 0 || length > 4096) return;
     char buffer[sizeof(ULONG_PTR) + 4096];
     ULONG_PTR w = reinterpret_cast<ULONG_PTR>(window);
     std::memcpy(buffer, &w, sizeof w);
     std::memcpy(buffer + sizeof w, text, static_cast<std::size_t>(length));
-    COPYDATASTRUCT data{0, static_cast<DWORD>(sizeof w + length), buffer};
+    COPYDATASTRUCT data{kind, static_cast<DWORD>(sizeof w + length), buffer};
     DWORD_PTR result;
     SendMessageTimeoutA(driver, WM_COPYDATA, reinterpret_cast<WPARAM>(window),
                         reinterpret_cast<LPARAM>(&data), SMTO_ABORTIFHUNG, 1000, &result);
@@ -25,7 +29,18 @@ void report(HWND window, const char* text, int length) {
 
 int WINAPI draw_text(HDC dc, LPCSTR text, int count, LPRECT rect, UINT format) {
     int result = real_draw_text(dc, text, count, rect, format);
-    if (text && !(format & DT_CALCRECT)) report(WindowFromDC(dc), text, count < 0 ? lstrlenA(text) : count);
+    HWND window = WindowFromDC(dc);
+    if (text && window && !(format & DT_CALCRECT))
+        report(0, window, text, count < 0 ? lstrlenA(text) : count);
+    return result;
+}
+
+// Recorded as the simulator records it: the virtual key, the scan code and the flags.
+int WINAPI to_ascii(UINT key, UINT scan, const BYTE* state, LPWORD out, UINT flags) {
+    int result = real_to_ascii(key, scan, state, out, flags);
+    char line[64];
+    int length = wsprintfA(line, "ToAscii\t%u\t%u\t%u", key, scan, flags);
+    report(1, nullptr, line, length);
     return result;
 }
 
@@ -62,6 +77,9 @@ BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID) {
         void* original = nullptr;
         patch_import("user32.dll", "DrawTextA", reinterpret_cast<void*>(draw_text), &original);
         if (original) real_draw_text = reinterpret_cast<DrawTextFn>(original);
+        original = nullptr;
+        patch_import("user32.dll", "ToAscii", reinterpret_cast<void*>(to_ascii), &original);
+        if (original) real_to_ascii = reinterpret_cast<ToAsciiFn>(original);
     }
     return TRUE;
 }

@@ -347,10 +347,32 @@ int list_add(HWND hwnd, const std::string& text, bool sort) {
     return at;
 }
 
+int item_height(const Window& w) {
+    return font_metrics(w.font ? w.font : system_font()).height;
+}
+
+// Each time a list box is sized (also when it is made, before its font is set) its height is cut to a
+// whole number of entries of its font then, unless its style says otherwise.
+void fit_whole_entries(HWND hwnd, const Window& w) {
+    if (w.style & LBS_NOINTEGRALHEIGHT) return;
+    RECT client;
+    GetClientRect(hwnd, &client);
+    int entry = item_height(w);
+    if (entry <= 0 || client.bottom <= entry || client.bottom % entry == 0) return;
+    SetWindowPos(hwnd, nullptr, 0, 0, w.rect.right - w.rect.left,
+                 w.rect.bottom - w.rect.top - client.bottom % entry,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 LRESULT CALLBACK listbox_proc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) {
     Window* w = find(hwnd);
     if (!w) return 0;
     switch (msg) {
+    case WM_SIZE:
+        fit_whole_entries(hwnd, *w);
+        return 0;
+    case LB_GETITEMHEIGHT:
+        return item_height(*w);
     case WM_GETDLGCODE:
         return DLGC_WANTARROWS | DLGC_WANTCHARS;
     case WM_PAINT:

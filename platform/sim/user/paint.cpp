@@ -459,6 +459,12 @@ void paint_listbox(HWND hwnd, HDC dc) {
         paint_scroll_bar(dc, bar, !overflow, scroll_box(track, count, visible, w.control.top));
     }
     paint_list_items(dc, w, items, (w.style & (LBS_MULTIPLESEL | LBS_EXTENDEDSEL)) != 0);
+    // With the focus, the caret entry (the first while none is current) is framed by the focus rectangle.
+    int row = std::max(w.control.cur, 0) - std::max(w.control.top, 0);
+    if (GetFocus() == hwnd && count > 0 && row >= 0 && row < visible) {
+        RECT caret{items.left, items.top + row * h, items.right, items.top + (row + 1) * h};
+        DrawFocusRect(dc, &caret);
+    }
 }
 
 // A drop-down list: a sunken edge round the whole control, the arrow button inside it at the right, and
