@@ -3,8 +3,8 @@
 # the same tests under AddressSanitizer and UndefinedBehaviorSanitizer, the fuzz targets over their seed
 # corpora, the Windows builds with the check that their programs run on a bare Windows 95, the product's
 # unit tests under Valgrind's memcheck, the conformance tests of the x86_64 Windows build under Wine set
-# to report Windows 95 (with a virtual display for their windows), and the loader's and the main setup's
-# scenarios played against the real x86_64 programs under Wine.
+# to report Windows 95 (with a virtual display for their windows), and the scenarios of the loader, the
+# wizard, the copy and whole installations played against the real x86_64 programs under Wine.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh || exit 1
