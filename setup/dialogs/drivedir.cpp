@@ -16,9 +16,10 @@ constexpr int kDriveCap = 8;       // "c:" as the drive list gives it
 // Lists the subdirectories of PATH; SHOW_IN_FIELD puts the directory listed into the path field. False
 // after message 29 when PATH names no directory that can be listed.
 BOOL ListDirectories(HWND dialog, const char* path, BOOL showInField) {
-    char spec[kTypedPathCap];
-    CopyText(spec, path); // the listing leaves its pattern in the text it is given
-    if (DlgDirListA(dialog, spec, IDC_DRIVEDIR_DIRS, showInField ? IDC_DRIVEDIR_PATH : 0, kDirectoriesOnly))
+    char pattern[kTypedPathCap];
+    CopyText(pattern, path); // the listing leaves its pattern in the text it is given
+    if (DlgDirListA(dialog, pattern, IDC_DRIVEDIR_DIRS, showInField ? IDC_DRIVEDIR_PATH : 0,
+                    kDirectoriesOnly))
         return TRUE;
     ShowSetupMessage(dialog, MB_ICONHAND, IDS_DIR_NOT_VALID, path);
     return FALSE;
@@ -80,9 +81,9 @@ void OnDirectoryOpened(HWND dialog) {
 void OnPathTyped(HWND dialog) {
     char typed[kTypedPathCap];
     GetDlgItemTextA(dialog, IDC_DRIVEDIR_PATH, typed, sizeof typed);
-    char spec[kTypedPathCap];
-    CopyText(spec, typed);
-    if (!DlgDirListA(dialog, spec, IDC_DRIVEDIR_DIRS, 0, kDirectoriesOnly)) {
+    char pattern[kTypedPathCap];
+    CopyText(pattern, typed);
+    if (!DlgDirListA(dialog, pattern, IDC_DRIVEDIR_DIRS, 0, kDirectoriesOnly)) {
         MessageBeep(0);
         ShowSetupMessage(dialog, MB_ICONHAND, IDS_DIR_NOT_VALID, typed);
     }

@@ -163,7 +163,7 @@ TEST_F(SetupWindow, CreationMakesTheSharedObjectsAndTwoHiddenChildren) {
 }
 
 TEST_F(SetupWindow, TheProgramsFontIsLoadedFromTheSystemDirectoryAndRemovedAtTheEnd) {
-    fnt::Spec own;
+    fnt::FontDef own;
     own.face = "Solvane Sans Serif";
     PutMachineFile("C/WINDOWS/SYSTEM/SVSERIFE.FNT", fnt::build_fnt(own));
     Recreate();

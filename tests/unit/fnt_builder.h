@@ -9,7 +9,7 @@
 
 namespace fnt {
 
-struct Spec {
+struct FontDef {
     int version = 0x300;
     std::string face = "Test Sans";
     int points = 8;
@@ -37,7 +37,7 @@ inline void put32(std::string& s, std::size_t at, std::uint32_t v) {
     put16(s, at + 2, v >> 16);
 }
 
-inline std::string build_fnt(const Spec& f) {
+inline std::string build_fnt(const FontDef& f) {
     bool v3 = f.version == 0x300;
     std::size_t table = v3 ? 148 : 118, entry = v3 ? 6 : 4;
     int count = f.last - f.first + 2; // with the sentinel entry

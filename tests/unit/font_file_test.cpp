@@ -15,8 +15,8 @@ std::span<const std::uint8_t> bytes(const std::string& s) {
     return {reinterpret_cast<const std::uint8_t*>(s.data()), s.size()};
 }
 
-fnt::Spec spec(int height, const char* face = "Test Sans", int charset = 0) {
-    fnt::Spec s;
+fnt::FontDef font_def(int height, const char* face = "Test Sans", int charset = 0) {
+    fnt::FontDef s;
     s.face = face;
     s.height = height;
     s.ascent = height - 2;
@@ -26,9 +26,9 @@ fnt::Spec spec(int height, const char* face = "Test Sans", int charset = 0) {
 }
 
 TEST(FontFile, ReadsBothVersionsAndTheFontsOfAFonFile) {
-    fnt::Spec v2 = spec(10);
+    fnt::FontDef v2 = font_def(10);
     v2.version = 0x200;
-    fnt::Spec v3 = spec(20);
+    fnt::FontDef v3 = font_def(20);
     std::vector<sim::gdi::FntFont> fonts;
     std::string error;
     ASSERT_TRUE(sim::gdi::parse_font_file(bytes(fnt::build_fon({fnt::build_fnt(v2), fnt::build_fnt(v3)})),
@@ -59,7 +59,7 @@ TEST(FontFile, ReadsBothVersionsAndTheFontsOfAFonFile) {
 }
 
 TEST(FontFile, DamagedFilesAreRefusedNeverReadOutside) {
-    std::string good = fnt::build_fon({fnt::build_fnt(spec(10)), fnt::build_fnt(spec(13))});
+    std::string good = fnt::build_fon({fnt::build_fnt(font_def(10)), fnt::build_fnt(font_def(13))});
     std::vector<sim::gdi::FntFont> fonts;
     // Every cut-short copy either reads or is refused (the sanitizers watch every byte read).
     for (std::size_t n = 0; n < good.size(); ++n)
@@ -79,7 +79,7 @@ TEST(FontFile, DamagedFilesAreRefusedNeverReadOutside) {
     for (const Case& c :
          {Case{0, 0x100, "version"}, Case{66, 1, "vector"}, Case{88, 0, "height"},
           Case{95, 200, "first character"}, Case{148, 600, "width"}, Case{150, 0xFFFF, "outside"}}) {
-        std::string fnt = fnt::build_fnt(spec(10));
+        std::string fnt = fnt::build_fnt(font_def(10));
         fnt::put16(fnt, static_cast<std::size_t>(c.offset), c.value);
         if (c.offset == 95) fnt[95] = static_cast<char>(c.value);
         std::string error;
@@ -119,8 +119,8 @@ class MachineFonts : public SimMachine {
 };
 
 TEST_F(MachineFonts, SizesEmboldeningAndCharacterSetsAreChosenAsWindowsDoes) {
-    put("C/WINDOWS/TEST.FON", fnt::build_fon({fnt::build_fnt(spec(10)), fnt::build_fnt(spec(20))}));
-    put("C/WINDOWS/CYR.FON", fnt::build_fon({fnt::build_fnt(spec(12, "Other", RUSSIAN_CHARSET))}));
+    put("C/WINDOWS/TEST.FON", fnt::build_fon({fnt::build_fnt(font_def(10)), fnt::build_fnt(font_def(20))}));
+    put("C/WINDOWS/CYR.FON", fnt::build_fon({fnt::build_fnt(font_def(12, "Other", RUSSIAN_CHARSET))}));
     ASSERT_EQ(AddFontResourceA("C:\\WINDOWS\\TEST.FON"), 2);
     ASSERT_EQ(AddFontResourceA("C:\\WINDOWS\\CYR.FON"), 1);
     struct Case {
@@ -179,7 +179,7 @@ TEST_F(MachineFonts, SizesEmboldeningAndCharacterSetsAreChosenAsWindowsDoes) {
 }
 
 TEST_F(MachineFonts, AddedFontsStayForTheSessionUntilRemoved) {
-    put("C/WINDOWS/SYSTEM/TEST.FNT", fnt::build_fnt(spec(10)));
+    put("C/WINDOWS/SYSTEM/TEST.FNT", fnt::build_fnt(font_def(10)));
     put("C/WINDOWS/SYSTEM/BROKEN.FON", "MZ, but no font in it");
     EXPECT_EQ(AddFontResourceA("BROKEN.FON"), 0);
     EXPECT_EQ(AddFontResourceA("TEST.FNT"), 1);
@@ -202,8 +202,8 @@ TEST_F(MachineFonts, TheSystemFontIsTheBootFileOfWhenTheProgramStarted) {
     HFONT system = static_cast<HFONT>(GetStockObject(SYSTEM_FONT));
     EXPECT_EQ(sim::font_metrics(system).height, 16);
     EXPECT_EQ(sim::dialog_base_units(nullptr).cx, 8);
-    put("C/WINDOWS/SYSTEM/BIGSYS.FON", fnt::build_fon({fnt::build_fnt(spec(20, "System"))}));
-    put("C/WINDOWS/SYSTEM/MIDSYS.FON", fnt::build_fon({fnt::build_fnt(spec(18, "System"))}));
+    put("C/WINDOWS/SYSTEM/BIGSYS.FON", fnt::build_fon({fnt::build_fnt(font_def(20, "System"))}));
+    put("C/WINDOWS/SYSTEM/MIDSYS.FON", fnt::build_fon({fnt::build_fnt(font_def(18, "System"))}));
     WritePrivateProfileStringA("boot", "fonts.fon", "bigsys.fon", "C:\\WINDOWS\\SYSTEM.INI");
     auto setDisplayFont = [](const char* file) {
         HKEY display;
